@@ -1,0 +1,42 @@
+#include "win32/WinSupport.h"
+
+std::u16string SysErrorMessage(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ALLOCATE_BUFFER, nullptr,
+      error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer ? buffer : L"", length);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && static_cast<unsigned>(text.back()) <= 32) text.pop_back();
+  if (text.empty()) text = L"System error " + std::to_wstring(error);
+  return U16(text);
+}
+
+void AppendAnsiCodePage(std::string_view bytes, std::u16string& out) {
+  if (bytes.empty()) return;
+  const int size = static_cast<int>(bytes.size());
+  const int count = MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+  const std::size_t at = out.size();
+  out.resize(at + count);
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(&out[at]), count);
+}
+
+std::wstring ExeFileName() {
+  std::wstring name(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (n == 0) return {};
+    if (n < name.size()) {
+      name.resize(n);
+      return name;
+    }
+    name.resize(name.size() * 2);  // cut short: try again with more room
+  }
+}
+
+std::wstring ExtendedPath(const std::wstring& path) {
+  if (path.size() < MAX_PATH - 12 || path.starts_with(L"\\\\?\\")) return path;
+  if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+  if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
+  return path;
+}

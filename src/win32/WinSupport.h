@@ -1,0 +1,54 @@
+// Small helpers shared by the program's Windows code.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows strings are UTF-16");
+
+// The settings strings are UTF-16 already; these only change the type.
+inline const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+inline std::u16string U16(std::wstring_view s) { return {reinterpret_cast<const char16_t*>(s.data()), s.size()}; }
+inline std::wstring WStr(std::u16string_view s) { return {reinterpret_cast<const wchar_t*>(s.data()), s.size()}; }
+
+// The system's text for an error code, without the trailing line break.
+std::u16string SysErrorMessage(DWORD error);
+
+// Decodes 8-bit text in the system ANSI code page (the settings file's bytes).
+void AppendAnsiCodePage(std::string_view bytes, std::u16string& out);
+
+// Full path of the running executable, of any length.
+std::wstring ExeFileName();
+
+// A path that file functions accept beyond MAX_PATH characters: absolute
+// drive and UNC paths get the \\?\ prefix; anything else is left alone.
+std::wstring ExtendedPath(const std::wstring& path);
+
+// Owns a kernel handle (files, mutexes); INVALID_HANDLE_VALUE and null are empty.
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(HANDLE h) : FHandle(h) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : FHandle(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    Reset(other.Release());
+    return *this;
+  }
+  ~UniqueHandle() { Reset(); }
+  HANDLE Get() const { return FHandle; }
+  explicit operator bool() const { return FHandle && FHandle != INVALID_HANDLE_VALUE; }
+  HANDLE Release() {
+    HANDLE h = FHandle;
+    FHandle = nullptr;
+    return h;
+  }
+  void Reset(HANDLE h = nullptr) {
+    if (*this) CloseHandle(FHandle);
+    FHandle = h;
+  }
+
+ private:
+  HANDLE FHandle = nullptr;
+};
