@@ -14,6 +14,10 @@ constexpr std::size_t kWindowSize = 4096;
 // Lists, collections and nested objects deeper than this are refused, so
 // that no input can exhaust the stack.
 constexpr int kMaxNesting = 64;
+// The writer puts the root's name into the header line, which has to fit
+// into one window with its line end when the saved file is read again.
+constexpr std::size_t kMaxNameLength =
+    kWindowSize - 1 - std::string_view("object : TSkiffData\r\n").size();
 
 bool IsLetter(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
@@ -80,7 +84,10 @@ class TReader {
   unsigned char Peek() const { return FPos < FLimit ? FText[FPos] : 0; }
   std::string_view TokenText() const { return FText.substr(FTokStart, FPos - FTokStart); }
   bool IsChar(char c) const { return FTok == TToken::Char && FTokChar == c; }
-  bool IsKeyword(std::string_view k) const { return FTok == TToken::Symbol && SameTextAscii(TokenText(), k); }
+  bool IsKeyword(std::string_view k) const {
+    // The length test first: most symbols are property names, not keywords.
+    return FTok == TToken::Symbol && FPos - FTokStart == k.size() && SameTextAscii(TokenText(), k);
+  }
   bool AtPropertyListEnd() const {
     return IsKeyword("end") || IsKeyword("object") || IsKeyword("inherited") || IsKeyword("inline");
   }
@@ -120,14 +127,21 @@ class TReader {
   std::size_t FTokStart = 0;
   char FTokChar = 0;
   bool FTokWide = false;       // a string token with an escape above 127
+  bool FTokHigh = false;       // a string token with a quoted byte above 127
   std::size_t FTokNumEnd = 0;  // end of a number token without its C/D/S suffix
 
   std::unique_ptr<TSkiffData> FRoot;
-  std::vector<TFrame> FFrames;
+  std::vector<const TFrame*> FFrames;  // each lives in the ParseProperty reading it
   std::u16string FPending;
   bool FClassFound = false;
-  std::string FBytes;  // scratch for 8-bit string tokens
+  std::string FBytes;     // scratch for 8-bit string tokens
+  std::u16string FWide;  // a string value being put together
   std::vector<std::string_view> FPath;  // names of the property being read
+  // The property after the one found last: a written file lists them in
+  // table order, so this is nearly always the next one asked for.
+  const TPropInfo* FHintTable = nullptr;
+  std::size_t FHintIndex = 0;
+  const TPropInfo* Find(TPersistent& object, std::string_view name);
 };
 
 // ---------------------------------------------------------------- lexer
@@ -139,7 +153,8 @@ bool TReader::NextWindow() {
     FLimit = FText.size();
     return true;
   }
-  for (std::size_t i = start + kWindowSize - 2; i > start; --i)
+  // The window may end right after its first byte: a blank line.
+  for (std::size_t i = start + kWindowSize - 1; i-- > start;)
     if (FText[i] == '\n') {
       FLimit = i + 1;
       return true;
@@ -147,14 +162,22 @@ bool TReader::NextWindow() {
   SyntaxError(u"Line too long");
 }
 
+// The scanning loops work on local copies of the position: a member would
+// be stored back on every character.
 void TReader::SkipBlanks() {
   for (;;) {
-    while (FPos < FLimit) {
-      const unsigned char c = FText[FPos];
-      if (c > 32) return;
+    std::size_t i = FPos;
+    const std::size_t limit = FLimit;
+    while (i < limit) {
+      const unsigned char c = FText[i];
+      if (c > 32) {
+        FPos = i;
+        return;
+      }
       if (c == '\n') ++FLine;
-      ++FPos;
+      ++i;
     }
+    FPos = i;
     if (!NextWindow()) return;
   }
 }
@@ -168,7 +191,9 @@ void TReader::NextToken() {
   }
   const unsigned char c = FText[FPos];
   if (IsLetter(c)) {
-    while (++FPos < FLimit && IsIdentChar(FText[FPos])) {}
+    std::size_t i = FPos;
+    while (++i < FLimit && IsIdentChar(FText[i])) {}
+    FPos = i;
     FTok = TToken::Symbol;
   } else if (c == '\'' || c == '#') {
     ScanString();
@@ -188,23 +213,31 @@ void TReader::NextToken() {
 void TReader::ScanString() {
   FTok = TToken::String;
   FTokWide = false;
+  unsigned char high = 0;
   for (;;) {
     const unsigned char c = Peek();
     if (c == '\'') {
-      for (++FPos;; ++FPos) {
-        const unsigned char q = Peek();
-        if (FPos >= FLimit || q == '\r' || q == '\n') SyntaxError(u"Invalid string constant");
+      const char* text = FText.data();
+      const std::size_t limit = FLimit;
+      std::size_t i = FPos + 1;
+      for (;; ++i) {
+        if (i >= limit) SyntaxError(u"Invalid string constant");
+        const unsigned char q = text[i];
         if (q == '\'') {
-          if (FPos + 1 < FLimit && FText[FPos + 1] == '\'') ++FPos;
+          if (i + 1 < limit && text[i + 1] == '\'') ++i;
           else break;
+        } else if (q == '\r' || q == '\n') {
+          SyntaxError(u"Invalid string constant");
         }
+        high |= q;
       }
-      ++FPos;
+      FPos = i + 1;
     } else if (c == '#') {
       unsigned code = 0;
       while (++FPos < FLimit && IsDigit(FText[FPos])) code = (code * 10 + (FText[FPos] - '0')) & 0xFFFF;
       if (code > 127) FTokWide = true;
     } else {
+      FTokHigh = high >= 0x80;
       return;
     }
   }
@@ -280,16 +313,20 @@ void TReader::CheckTokenFloat() const {
 
 // Appends the current string token. A token with an escape above 127 is
 // built in UTF-16 (quoted bytes as code units); any other token is 8-bit
-// text in the ANSI code page.
+// text in the ANSI code page. ASCII is the same in every ANSI code page, so
+// a token without quoted bytes above 127 goes straight in as well.
 void TReader::DecodeString(std::u16string& out) {
   const std::string_view t = TokenText();
+  const bool direct = FTokWide || !FTokHigh;
   FBytes.clear();
-  bool ascii = true;
   auto take = [&](std::string_view chars) {
-    if (FTokWide) {
-      for (unsigned char c : chars) out += char16_t(c);
+    if (direct) {
+      // append() from a range of another character type builds a temporary.
+      const std::size_t at = out.size();
+      out.resize(at + chars.size());
+      char16_t* to = out.data() + at;
+      for (unsigned char c : chars) *to++ = c;
     } else {
-      for (unsigned char c : chars) ascii &= c < 128;
       FBytes += chars;
     }
   };
@@ -307,14 +344,11 @@ void TReader::DecodeString(std::u16string& out) {
     } else {
       unsigned code = 0;
       for (++i; i < t.size() && IsDigit(t[i]); ++i) code = (code * 10 + (t[i] - '0')) & 0xFFFF;
-      if (FTokWide) out += char16_t(code);
+      if (direct) out += char16_t(code);
       else FBytes += static_cast<char>(code);
     }
   }
-  if (FTokWide) return;
-  // Bytes below 128 are ASCII in every ANSI code page.
-  if (ascii) out.append(FBytes.begin(), FBytes.end());
-  else FDecode(FBytes, out);
+  if (!direct) FDecode(FBytes, out);
 }
 
 // --------------------------------------------------------------- parser
@@ -356,7 +390,8 @@ void TReader::ParseObject(bool isRoot) {
     if (SameTextAscii(className, "TSkiffData")) {
       FClassFound = true;
       FRoot = std::make_unique<TSkiffData>();
-      FRoot->Name = Widen(name);
+      if (name.size() <= kMaxNameLength) FRoot->Name = Widen(name);
+      else Fail(FRoot.get(), u"Name", u"Invalid property value");
     } else {
       FPending = Format(u"Class %s not found", {Quote(className)});
     }
@@ -420,14 +455,14 @@ void TReader::ParseProperty(TPersistent* object) {
     else if (target.Prop && target.Prop->Kind == TPropKind::String)
       out = static_cast<std::u16string*>(target.Prop->Address(*target.Object));
   }
-  const std::u16string path = Applying() ? WrittenPath() : std::u16string();
+  // The path is spelled out only for a message; a value never changes FPath.
   const TValue value = ParseValue(out);
   if (!Applying()) return;
-  if (!target.Error.empty()) return Fail(object, path, target.Error);
+  if (!target.Error.empty()) return Fail(object, WrittenPath(), target.Error);
   try {
     Apply(target, value, name);
   } catch (const EReadError& e) {
-    Fail(object, path, e.Message());
+    Fail(object, WrittenPath(), e.Message());
   }
 }
 
@@ -445,6 +480,19 @@ std::u16string TReader::DisplayName(TPersistent* object) const {
   return std::u16string(object->ClassName());
 }
 
+const TPropInfo* TReader::Find(TPersistent& object, std::string_view name) {
+  const std::span<const TPropInfo> props = object.Properties();
+  const TPropInfo* p;
+  if (props.data() == FHintTable && FHintIndex < props.size() &&
+      SameTextAscii(props[FHintIndex].Name, name))
+    p = &props[FHintIndex];
+  else if (!(p = FindProperty(object, name)))
+    return nullptr;
+  FHintTable = props.data();
+  FHintIndex = static_cast<std::size_t>(p - props.data()) + 1;
+  return p;
+}
+
 TReader::TTarget TReader::Resolve(TPersistent* object) {
   TTarget t;
   t.Object = object;
@@ -459,7 +507,7 @@ TReader::TTarget TReader::Resolve(TPersistent* object) {
       }
   }
   for (std::size_t i = 0; i < FPath.size(); ++i) {
-    t.Prop = FindProperty(*t.Object, FPath[i]);
+    t.Prop = Find(*t.Object, FPath[i]);
     if (!t.Prop) {
       t.Error = Format(u"Property %s does not exist", {Widen(FPath[i])});
       return t;
@@ -476,19 +524,20 @@ TReader::TTarget TReader::Resolve(TPersistent* object) {
 }
 
 void TReader::Apply(const TTarget& t, const TValue& v, const std::u16string& name) {
-  const EReadError invalid(u"Invalid property value");
+  // Built only when thrown: an exception carries two strings.
+  auto invalid = [] { return EReadError(u"Invalid property value"); };
   const TPropKind kind = t.Extra == TExtra::Name ? TPropKind::String
                          : t.Extra != TExtra::None ? TPropKind::Integer
                                                    : t.Prop->Kind;
   switch (kind) {
     case TPropKind::Boolean: {
       const bool isTrue = SameTextAscii(v.Text, "True");
-      if (v.Tok != TToken::Symbol || !(isTrue || SameTextAscii(v.Text, "False"))) throw invalid;
+      if (v.Tok != TToken::Symbol || !(isTrue || SameTextAscii(v.Text, "False"))) throw invalid();
       *static_cast<bool*>(t.Prop->Address(*t.Object)) = isTrue;
       return;
     }
     case TPropKind::Integer: {
-      if (v.Tok != TToken::Integer || v.Int < INT32_MIN || v.Int > INT32_MAX) throw invalid;
+      if (v.Tok != TToken::Integer || v.Int < INT32_MIN || v.Int > INT32_MAX) throw invalid();
       switch (t.Extra) {
         case TExtra::Tag: FRoot->Tag = static_cast<std::int32_t>(v.Int); break;
         case TExtra::Left: FRoot->Left = static_cast<std::uint16_t>(v.Int); break;
@@ -498,15 +547,16 @@ void TReader::Apply(const TTarget& t, const TValue& v, const std::u16string& nam
       return;
     }
     case TPropKind::String:
-      if (v.Tok != TToken::String) throw invalid;
+      if (v.Tok != TToken::String) throw invalid();
       if (t.Extra == TExtra::Name) {
-        // The name goes into the header line, where only an identifier fits.
-        if (!name.empty() && !IsValidIdent(name)) throw invalid;
+        // The name goes into the header line, where only an identifier fits,
+        // and only one short enough for the line.
+        if (!name.empty() && (!IsValidIdent(name) || name.size() > kMaxNameLength)) throw invalid();
         FRoot->Name = name;
       }
       return;
     case TPropKind::Collection:
-      throw invalid;
+      throw invalid();
   }
 }
 
@@ -515,7 +565,7 @@ void TReader::Fail(TPersistent* object, std::u16string_view propName, std::u16st
   std::u16string msg =
       Format(u"Error reading %s%s%s: %s", {DisplayName(object), u".", propName, message});
   for (auto f = FFrames.rbegin(); f != FFrames.rend(); ++f)
-    msg = Format(u"Error reading %s%s%s: %s", {f->ObjectName, u".", f->PropName, msg});
+    msg = Format(u"Error reading %s%s%s: %s", {(*f)->ObjectName, u".", (*f)->PropName, msg});
   FPending = std::move(msg);
 }
 
@@ -533,7 +583,7 @@ void TReader::ParseCollection(TCollection* into, const TFrame& frame) {
       item = &into->AddItem();
     }
     first = false;
-    if (item) FFrames.push_back(frame);
+    if (item) FFrames.push_back(&frame);
     while (!IsKeyword("end")) ParseProperty(item && Applying() ? item : nullptr);
     if (item) FFrames.pop_back();
     NextToken();
@@ -557,11 +607,16 @@ TReader::TValue TReader::ParseValue(std::u16string* stringOut) {
       NextToken();
       return v;
     case TToken::String:
-      if (stringOut) stringOut->clear();
+      // Put together in a reused buffer, so the field gets one block of the
+      // right size however many pieces the value was written in.
+      FWide.clear();
       for (;;) {
-        if (stringOut) DecodeString(*stringOut);
+        if (stringOut) DecodeString(FWide);
         NextToken();
-        if (!IsChar('+')) return v;
+        if (!IsChar('+')) {
+          if (stringOut) *stringOut = FWide;
+          return v;
+        }
         NextToken();
         if (FTok != TToken::String) SyntaxError(u"String expected");
       }

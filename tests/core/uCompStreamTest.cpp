@@ -77,6 +77,7 @@ struct ErrorCase {
 TEST(uCompStream, FailuresReportTheExactText) {
   const std::string longLine(5000, 'x');
   const std::string deep = "object TSkiffData BtnSize = " + std::string(100, '(');
+  const std::string nameTooLong(4075, 'N');  // its header line would not fit the window
   const ErrorCase cases[] = {
       {"empty text", "", "OBJECT expected on line 1"},
       {"blank lines then not a keyword", "\r\n\r\n  BtnSize = 1", "OBJECT expected on line 3"},
@@ -143,6 +144,10 @@ TEST(uCompStream, FailuresReportTheExactText) {
       {"named root", "object Desk: TSkiffData BtnSize = x end", "Error reading Desk.BtnSize: Invalid property value"},
       {"name that is no identifier", Obj("  Name = 'my desk'"), "Error reading TSkiffData.Name: Invalid property value"},
       {"tag as string", Obj("  Tag = '1'"), "Error reading TSkiffData.Tag: Invalid property value"},
+      {"header name too long", "object\r\n" + nameTooLong + "\r\n: TSkiffData BtnSize = x end",
+       "Error reading TSkiffData.Name: Invalid property value"},
+      {"name property too long", Obj("  Name = '" + nameTooLong.substr(1) + "' + 'N'"),
+       "Error reading TSkiffData.Name: Invalid property value"},
       {"entry property misspelt",
        Obj("  Groups = <\r\n    item\r\n      Apps = <\r\n        item\r\n          Titel = 'x'\r\n"
            "        end>\r\n    end>"),
@@ -270,6 +275,16 @@ TEST(uCompStream, RootNameTagLeftAndTopRoundTrip) {
   EXPECT_NE(text.find("  Groups = <>\r\n  Left = 65535\r\n  Top = 4464\r\nend\r\n"), std::string::npos);
   EXPECT_EQ(ComponentToText(*TextToComponent(text)), text);
   EXPECT_EQ(TextToComponent("object Desk: TSkiffData Name = '' end")->Name, u"");
+
+  // The longest name whose header line still fits the reading window, given
+  // either way; the saved file must load again.
+  const std::string longest(4074, 'N');
+  for (const std::string& given : {"object\r\n" + longest + "\r\n: TSkiffData end",
+                                   Obj("Name = '" + longest.substr(1) + "' + 'N'")}) {
+    auto named = TextToComponent(given);
+    EXPECT_EQ(named->Name, Widen(longest));
+    EXPECT_EQ(TextToComponent(ComponentToText(*named))->Name, Widen(longest));
+  }
 }
 
 TEST(uCompStream, ReadingWindowLimitsTheLineLength) {
@@ -280,6 +295,10 @@ TEST(uCompStream, ReadingWindowLimitsTheLineLength) {
   };
   EXPECT_EQ(ErrorOf(withLine(4093)), "");
   EXPECT_EQ(ErrorOf(withLine(4094)), "Line too long on line 3");
+  // A blank line can make a window of its own, also with LF line ends.
+  const std::string drives = " Drives = '" + std::string(4082, 'x') + "'\n";  // 4095 bytes
+  const std::string bootDir = " BootDir = '" + std::string(4081, 'x') + "'\n";
+  EXPECT_EQ(ErrorOf("object TSkiffData\n" + drives + "\n" + bootDir + std::string(3000, '\n') + "end"), "");
   // A long last line is fine when the text ends before the window fills.
   EXPECT_EQ(ErrorOf("object TSkiffData Drives = '" + std::string(4000, 'x') + "' end"), "");
   // A byte 0 ends the text.

@@ -1,0 +1,94 @@
+# Dorvane: the one entry point.
+#   make test    build everything and run every test (native, ASan/UBSan, Wine)
+#   make fuzz    fuzz the settings reader for FUZZ_SECONDS (default 60)
+#   make bench   build and run the benchmarks (native Release)
+#   make run     start Dorvane under Wine
+#   make clean   remove build/
+# Each target installs the Debian packages it needs when run as root, or
+# prints the apt-get command to run.
+
+SHELL := /bin/bash
+.SHELLFLAGS := -eo pipefail -c
+# The steps share build trees and one Wine prefix: keep them in order even
+# under make -j (ninja and ctest run in parallel inside each step).
+.NOTPARALLEL:
+
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+# libFuzzer's dictionary of the notation's words, when there is one.
+FUZZ_DICT := $(if $(wildcard fuzz/settings.dict),-dict=fuzz/settings.dict)
+
+TEST_PACKAGES := cmake ninja-build g++ clang libgtest-dev googletest \
+  libbenchmark-dev rapidjson-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
+  wine wine64 xvfb xauth imagemagick x11-utils
+FUZZ_PACKAGES := cmake ninja-build clang libclang-rt-dev llvm
+BENCH_PACKAGES := cmake ninja-build g++ libbenchmark-dev rapidjson-dev
+
+# configure (cheap when nothing changed) and build one preset, timed
+define build_preset
+	@echo "== build $(1)"
+	@SECONDS=0; set -x; cmake --preset $(1) --log-level=WARNING; \
+	  cmake --build --preset $(1) -j $(JOBS); \
+	  { set +x; } 2>/dev/null; echo "== build $(1): $${SECONDS} s"
+endef
+
+# one timed test step: $(call timed,NAME,COMMAND)
+define timed
+	@echo "== $(1)"
+	@SECONDS=0; set -x; $(2); { set +x; } 2>/dev/null; echo "== $(1): $${SECONDS} s"
+endef
+
+.PHONY: test setup build build-native build-native-asan build-mingw-x64 \
+  build-mingw-x86 test-native test-native-asan test-win32 fuzz bench run clean
+
+test: setup build test-native test-native-asan test-win32
+	@echo "== all tests passed"
+
+setup:
+	@scripts/ensure-packages.sh $(TEST_PACKAGES)
+
+build: build-native build-native-asan build-mingw-x64 build-mingw-x86
+
+build-native:
+	$(call build_preset,native)
+
+build-native-asan:
+	$(call build_preset,native-asan)
+
+build-mingw-x64:
+	$(call build_preset,mingw-x64)
+
+build-mingw-x86:
+	$(call build_preset,mingw-x86)
+
+test-native:
+	$(call timed,test native,ctest --test-dir build/native --output-on-failure --no-tests=error -j $(JOBS))
+
+test-native-asan:
+	$(call timed,test native-asan,ctest --test-dir build/native-asan --output-on-failure --no-tests=error -j $(JOBS))
+
+# The 32-bit build is only compiled; its import check needs no Wine.
+test-win32:
+	$(call timed,test mingw-x86 imports,ctest --test-dir build/mingw-x86 --output-on-failure --no-tests=error -R '^dll_imports$$')
+	$(call timed,test mingw-x64 under Wine,scripts/wine-tests.sh build/mingw-x64)
+
+fuzz:
+	@scripts/ensure-packages.sh $(FUZZ_PACKAGES)
+	$(call build_preset,fuzz)
+	@# Work on a copy: the seed corpus in fuzz/corpus stays small and reviewed.
+	mkdir -p build/fuzz/corpus
+	cp -rn fuzz/corpus/. build/fuzz/corpus/
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  build/fuzz/settings_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	  -print_final_stats=1 $(FUZZ_DICT) -artifact_prefix=build/fuzz/ build/fuzz/corpus
+
+bench:
+	@scripts/ensure-packages.sh $(BENCH_PACKAGES)
+	$(call build_preset,bench)
+	build/bench/settings_bench $(BENCH_ARGS)
+
+run:
+	@echo "make run: Dorvane's window arrives with the main window work; there is nothing to start yet."
+
+clean:
+	rm -rf build
