@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <string_view>
@@ -52,3 +53,40 @@ class UniqueHandle {
  private:
   HANDLE FHandle = nullptr;
 };
+
+// Owns one handle of any other kind, released with Free (DeleteObject,
+// DestroyIcon, ImageList_Destroy, DestroyMenu ...). Null is empty.
+template <class H, auto Free>
+class UniqueOwner {
+ public:
+  UniqueOwner() = default;
+  explicit UniqueOwner(H h) : FHandle(h) {}
+  UniqueOwner(UniqueOwner&& other) noexcept : FHandle(other.Release()) {}
+  UniqueOwner& operator=(UniqueOwner&& other) noexcept {
+    Reset(other.Release());
+    return *this;
+  }
+  ~UniqueOwner() { Reset(); }
+  H Get() const { return FHandle; }
+  explicit operator bool() const { return FHandle != nullptr; }
+  H Release() {
+    H h = FHandle;
+    FHandle = nullptr;
+    return h;
+  }
+  void Reset(H h = nullptr) {
+    if (FHandle) Free(FHandle);
+    FHandle = h;
+  }
+
+ private:
+  H FHandle = nullptr;
+};
+
+inline BOOL DeleteGdiObject(HGDIOBJ h) { return DeleteObject(h); }
+using UniqueFont = UniqueOwner<HFONT, DeleteGdiObject>;
+using UniqueBitmap = UniqueOwner<HBITMAP, DeleteGdiObject>;
+using UniqueBrush = UniqueOwner<HBRUSH, DeleteGdiObject>;
+using UniqueIcon = UniqueOwner<HICON, DestroyIcon>;
+using UniqueImageList = UniqueOwner<HIMAGELIST, ImageList_Destroy>;
+using UniqueMenu = UniqueOwner<HMENU, DestroyMenu>;
