@@ -1,5 +1,23 @@
 #include "win32/WinSupport.h"
 
+#include <shellapi.h>
+
+namespace {
+
+// Looked up once, before any window of ours exists; a taskbar that the
+// shell makes anew later is not followed.
+const HWND TaskbarHandle = FindWindowW(L"Shell_TrayWnd", nullptr);
+
+// The first 24 characters of a window's title, in upper case.
+std::wstring UpperTitle(HWND window) {
+  wchar_t title[25] = {};
+  const int n = GetWindowTextW(window, title, 25);
+  CharUpperBuffW(title, n > 0 ? n : 0);
+  return title;
+}
+
+}  // namespace
+
 std::u16string SysErrorMessage(DWORD error) {
   wchar_t* buffer = nullptr;
   const DWORD length = FormatMessageW(
@@ -39,4 +57,36 @@ std::wstring ExtendedPath(const std::wstring& path) {
   if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
   if (path.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + path.substr(2);
   return path;
+}
+
+int RunProgram(HWND owner, const std::u16string& file, const std::u16string& parameters,
+               const std::u16string& folder, int showCommand) {
+  const HINSTANCE result = ShellExecuteW(owner, nullptr, W(file), W(parameters), W(folder), showCommand);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+void HideTaskbar(bool hide) { ShowWindow(TaskbarHandle, hide ? SW_HIDE : SW_SHOWNORMAL); }
+
+HWND FindProgramManager() {
+  HWND window = GetWindow(GetWindow(GetDesktopWindow(), GW_CHILD), GW_HWNDLAST);
+  for (; window; window = GetWindow(window, GW_HWNDPREV))
+    if (UpperTitle(window) == L"PROGRAM MANAGER") return window;
+  return nullptr;
+}
+
+bool HideDesktopWindow(bool hide) {
+  const HWND desktop = FindProgramManager();
+  if (desktop) ShowWindow(desktop, hide ? SW_HIDE : SW_SHOW);
+  return desktop != nullptr;
+}
+
+bool LockWorkstation() {
+  using LockFn = BOOL(WINAPI*)();
+  const auto lock = reinterpret_cast<LockFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "LockWorkStation")));
+  if (!lock) {
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return false;
+  }
+  return lock() != FALSE;
 }

@@ -27,6 +27,23 @@ std::wstring ExeFileName();
 // drive and UNC paths get the \\?\ prefix; anything else is left alone.
 std::wstring ExtendedPath(const std::wstring& path);
 
+// Hands a file, document or folder to the shell: no verb (its default
+// action), the strings passed whole. Returns ShellExecute's result: above
+// 32 is success, anything else an error code.
+int RunProgram(HWND owner, const std::u16string& file, const std::u16string& parameters,
+               const std::u16string& folder, int showCommand);
+
+// Shows (SW_SHOWNORMAL) or hides the taskbar found at start-up.
+void HideTaskbar(bool hide);
+// The top-level window titled "Program Manager" in any letter case that is
+// lowest in the z-order; null when there is none.
+HWND FindProgramManager();
+// Hides or shows (SW_SHOW) that window; false when there is none.
+bool HideDesktopWindow(bool hide);
+// Calls LockWorkStation when user32.dll has it; false with last error
+// ERROR_CALL_NOT_IMPLEMENTED when it has not.
+bool LockWorkstation();
+
 // Owns a kernel handle (files, mutexes); INVALID_HANDLE_VALUE and null are empty.
 class UniqueHandle {
  public:
@@ -90,3 +107,41 @@ using UniqueBrush = UniqueOwner<HBRUSH, DeleteGdiObject>;
 using UniqueIcon = UniqueOwner<HICON, DestroyIcon>;
 using UniqueImageList = UniqueOwner<HIMAGELIST, ImageList_Destroy>;
 using UniqueMenu = UniqueOwner<HMENU, DestroyMenu>;
+
+// --- Drawing helpers of the icon code ---------------------------------------
+
+using UniqueCursor = UniqueOwner<HCURSOR, DestroyCursor>;  // LoadCursorFromFile's cursors
+using UniquePen = UniqueOwner<HPEN, DeleteGdiObject>;
+using UniqueMemoryDC = UniqueOwner<HDC, DeleteDC>;
+using UniqueKey = UniqueOwner<HKEY, RegCloseKey>;
+
+// Selects a GDI object into a DC and puts the previous one back.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : FDC(dc), FOld(SelectObject(dc, object)) {}
+  ~SelectedObject() {
+    if (FOld) SelectObject(FDC, FOld);
+  }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+// A window's DC for the length of a scope (GetDC / ReleaseDC).
+class WindowDC {
+ public:
+  explicit WindowDC(HWND window) : FWindow(window), FDC(GetDC(window)) {}
+  ~WindowDC() {
+    if (FDC) ReleaseDC(FWindow, FDC);
+  }
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  HDC Get() const { return FDC; }
+
+ private:
+  HWND FWindow;
+  HDC FDC;
+};

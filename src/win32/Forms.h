@@ -1,0 +1,116 @@
+// The small form framework: a window class per form, controls created from
+// a declarative table (positions at 96 DPI, scaled for the monitor), simple
+// edge alignment, modal showing, and the one error box.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "win32/WinSupport.h"
+
+// What every form of the program shares.
+class TApplication {
+ public:
+  using MessageBoxFn = std::function<int(HWND owner, const std::u16string& text,
+                                         const std::u16string& caption, UINT type)>;
+  explicit TApplication(HINSTANCE instance);
+
+  HINSTANCE Instance;
+  std::u16string Title;
+  // Every message box of the program goes through here, so that tests can
+  // answer them.
+  MessageBoxFn MessageBoxProc;
+
+  int ShowMessage(HWND owner, const std::u16string& text, UINT type);
+  // The one error box: the failure's text, an error icon, OK.
+  void ShowError(HWND owner, const std::u16string& text);
+};
+
+enum class TControlKind { Panel, Label, Button, TabControl, TrackBar, ToolBar, Picture };
+enum class TAlign { None, Top, Bottom, Left, Right, Client };
+
+struct TFontDef {
+  const wchar_t* Name = nullptr;  // null: the form's font
+  int Height = 0;                 // logical height at 96 DPI, negative for the em height
+  bool Bold = false;
+};
+
+struct TControlDef {
+  TControlKind Kind;
+  const char* Name;
+  const char* Parent;  // null: the form itself
+  TAlign Align = TAlign::None;
+  int Left = 0, Top = 0, Width = 0, Height = 0;  // at 96 DPI
+  const wchar_t* Text = L"";
+  TFontDef Font = {};
+  DWORD Style = 0;  // added to the kind's own styles
+  DWORD ExStyle = 0;
+  int Id = 0;
+};
+
+struct TFormDef {
+  const wchar_t* Caption;
+  DWORD Style;
+  DWORD ExStyle;
+  int Left, Top;  // at 96 DPI; CW_USEDEFAULT for Left centres the form on the screen
+  int Width, Height;
+  bool ClientSize;  // Width and Height give the client area, not the frame
+  TFontDef Font;
+};
+
+class Form {
+ public:
+  explicit Form(TApplication& app) : App(app) {}
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  HWND Handle() const { return FHandle; }
+  // A control of the table by its name; null when there is none.
+  HWND Control(std::string_view name) const;
+  // A length at 96 DPI in the window's pixels.
+  int Scale(int length) const { return MulDiv(length, static_cast<int>(FDpi), 96); }
+  UINT Dpi() const { return FDpi; }
+
+  // Shows the form with its owner disabled until ModalResult is set.
+  int ShowModal(HWND owner);
+  int ModalResult = 0;
+
+  TApplication& App;
+
+ protected:
+  void CreateForm(const TFormDef& form, std::span<const TControlDef> controls, HWND owner);
+  // The form's own message handling; the base lays out on WM_SIZE, follows
+  // WM_DPICHANGED and passes the rest to DefWindowProc.
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // Places every aligned control again, parents before children.
+  void Realign();
+  HFONT FormFont() const { return FFonts.empty() ? nullptr : FFonts.front().Get(); }
+
+ private:
+  struct TControl {
+    const TControlDef* Def;
+    HWND Handle;
+    HFONT Font;
+  };
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  HFONT MakeFont(const TFontDef& font);
+  void CreateControls();
+  void AlignChildren(const char* parent, RECT area);
+
+  HWND FHandle = nullptr;
+  bool FModal = false;
+  UINT FDpi = 96;
+  const TFormDef* FDef = nullptr;
+  std::span<const TControlDef> FDefs;
+  std::vector<TControl> FControls;
+  std::vector<UniqueFont> FFonts;  // the form's font first
+};
+
+// The monitor DPI of a window (96 where the system cannot tell).
+UINT WindowDpi(HWND window);

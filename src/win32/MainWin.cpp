@@ -1,0 +1,358 @@
+#include "win32/MainWin.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "core/Errors.h"
+#include "win32/AboutWin.h"
+#include "win32/DataClasses.h"
+#include "win32/WinSupport.h"
+#include "win32/oKXScreenSaver.h"
+#include "win32/res/resource.h"
+
+namespace {
+
+constexpr UINT_PTR kBusyTimer = 1;
+constexpr int kTileCommand = 900;
+constexpr int kMinWidth = 320;
+
+const TFormDef kMainFormDef = {L"Dorvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 131, 204, 679, 177, false,
+                               {L"MS Sans Serif", -11}};
+
+const TControlDef kMainControls[] = {
+    {TControlKind::TabControl, "ProgramPages", nullptr, TAlign::Client, 0, 0, 671, 119, L"", {}, TCS_HOTTRACK},
+    {TControlKind::Panel, "pnlButtons", "ProgramPages", TAlign::Client},
+    {TControlKind::Panel, "pnlProgramButtons", "pnlButtons", TAlign::None, 53, 1, 207, 54},
+    {TControlKind::Panel, "SliderPanel", nullptr, TAlign::Bottom, 0, 0, 671, 24},
+    {TControlKind::ToolBar, "tbrLeft", "SliderPanel", TAlign::Left, 0, 0, 100, 24},
+    {TControlKind::TrackBar, "ProgramSlider", "SliderPanel", TAlign::None, 126, 0, 141, 22},
+    {TControlKind::ToolBar, "tbrRight", "SliderPanel", TAlign::Right, 0, 0, 46, 24},
+};
+
+const std::wstring kBadSuffix = L".bad";
+
+}  // namespace
+
+TOsVersion ReadOsVersion() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  // The manifest lists the Windows versions this program knows, so the
+  // record is the real one.
+  GetVersionExW(&info);
+#pragma GCC diagnostic pop
+  return {info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion, info.dwMinorVersion};
+}
+
+TMainForm::TMainForm(TApplication& app, TMainFormEnv env) : Form(app), FEnv(std::move(env)) {
+  if (FEnv.SettingsFile.empty()) FEnv.SettingsFile = ::SettingsFileName();
+  if (!FEnv.RunProgram) FEnv.RunProgram = ::RunProgram;
+  if (!FEnv.OsVersion) FEnv.OsVersion = ReadOsVersion;
+}
+
+TMainForm::~TMainForm() {
+  if (Handle()) DestroyWindow(Handle());
+}
+
+void TMainForm::Create() {
+  CreateForm(kMainFormDef, kMainControls, nullptr);
+  FormCreate();
+}
+
+void TMainForm::Show() {
+  if (!FShown) {
+    FShown = true;
+    FormShow();
+  }
+  ShowWindow(Handle(), SW_SHOW);
+  UpdateWindow(Handle());
+}
+
+// ------------------------------------------------------------ life cycle
+
+void TMainForm::CreateActions() {
+  actExplorer = &actMain.Add(u"Windows Explorer", u"Windows Explorer", 3, [this] { ExplorerClick(); });
+  // The configuration dialog arrives with its own work; until then the
+  // command is offered but opens nothing.
+  actConfig = &actMain.Add(u"Configuration", u"Configure Dorvane", 2, nullptr);
+  actInfo = &actMain.Add(u"About Dorvane", u"About Dorvane", 5, [this] { AboutBtnClick(); });
+  actToggleDeskTop = &actMain.Add(u"Toggle Desktop Icons", u"", 1, [this] { DesktopBtnClick(); });
+  actScreenSaver =
+      &actMain.Add(u"Activate Screen Saver", u"Activate Screen Saver", 4, [this] { actScreenSaverExecute(); });
+  actRestore = &actMain.Add(u"Restore", u"Restore Dorvane", 6, [this] { actRestoreExecute(); });
+  actLockWorkstation =
+      &actMain.Add(u"Lock Workstation", u"Lock Workstation", 7, [this] { actLockWorkstationExecute(); });
+}
+
+void TMainForm::FormCreate() {
+  CreateActions();
+  FImageList = UniqueImageList(ImageList_Create(16, 16, ILC_COLOR32, 9, 0));
+  UniqueBitmap strip(static_cast<HBITMAP>(
+      LoadImageW(App.Instance, MAKEINTRESOURCEW(IDB_TOOLIMAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  ImageList_Add(FImageList.Get(), strip.Get(), nullptr);
+  for (const char* name : {"tbrLeft", "tbrRight"}) {
+    const HWND bar = Control(name);
+    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImageList.Get()));
+    SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(23), Scale(22)));
+  }
+  for (TAction* a : {actExplorer, actToggleDeskTop, actConfig, actInfo}) a->AddToolButton(Control("tbrLeft"));
+  for (TAction* a : {actScreenSaver, actLockWorkstation}) a->AddToolButton(Control("tbrRight"));
+  ShowWindow(Control("ProgramSlider"), SW_HIDE);
+
+  // The repeat-press guard's timer starts enabled and ends itself.
+  SetTimer(Handle(), kBusyTimer, 1000, nullptr);
+
+  // A rejected file is reported and the desk goes on with empty settings:
+  // a restricted workstation must not be left without its launcher.
+  try {
+    LoadSettings();
+  } catch (const Exception& e) {
+    Settings = std::make_unique<TSkiffData>();
+    FSettingsRejected = true;
+    App.ShowError(Handle(), e.Message());
+  }
+
+  FComInitialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const TActionStates states = ActionStatesFor(*Settings, FEnv.OsVersion());
+  if (!states.LockVisible) {
+    const HWND right = Control("tbrRight");
+    RECT r{};
+    GetWindowRect(right, &r);
+    SetWindowPos(right, nullptr, 0, 0, (r.right - r.left) / 2, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER);
+    actLockWorkstation->SetVisible(false);
+    Realign();
+  }
+  if (!states.DesktopButtonVisible)
+    SendMessageW(Control("tbrLeft"), TB_HIDEBUTTON, actToggleDeskTop->Id, MAKELPARAM(TRUE, 0));
+}
+
+void TMainForm::FormShow() {
+  ButtonBusy = false;
+  DesktopHidden = Settings->HideProgMan && !DesktopToggleBlocked();
+  actExplorer->SetEnabled(!Settings->DisableExplorer);
+  actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
+  HideTaskbar(Settings->HideTaskBar);
+  SetButtonsFlat(Settings->DoFlatButtons);
+  UpdateDesktopAction();
+  InFormShow = true;
+  ApplyButtonSize();
+  // The group tabs and their buttons are built here once the button row
+  // exists.
+  InFormShow = false;
+  SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (Settings->HideProgMan) HideDesktopWindow(true);
+  if (Settings->HideTaskBar) HideTaskbar(true);
+}
+
+void TMainForm::FormClose(TCloseAction& action) {
+  if (Settings->DisableClose) {
+    action = TCloseAction::caNone;
+    return;
+  }
+  if (App.ShowMessage(Handle(), kCloseConfirmation, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    HideDesktopWindow(false);
+    HideTaskbar(false);
+    action = TCloseAction::caFree;
+  } else {
+    action = TCloseAction::caNone;
+  }
+}
+
+void TMainForm::FormDestroy() {
+  KillTimer(Handle(), kBusyTimer);
+  if (FComInitialised) CoUninitialize();
+  FComInitialised = false;
+  if (FEnv.EndsProgram) PostQuitMessage(0);
+}
+
+void TMainForm::BusyTimerTimer() {
+  ButtonBusy = false;
+  KillTimer(Handle(), kBusyTimer);
+}
+
+void TMainForm::RestoreWindow() {
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetForegroundWindow(Handle());
+}
+
+// ------------------------------------------------------------- settings
+
+std::wstring TMainForm::SettingsFileName() const { return FEnv.SettingsFile; }
+
+void TMainForm::LoadSettings() {
+  Settings.reset();
+  Settings = LoadSettingsFile(SettingsFileName());
+}
+
+void TMainForm::SaveSettings() {
+  const std::wstring path = SettingsFileName();
+  if (FSettingsRejected) {
+    // Keep what the administrator wrote for repair instead of overwriting it.
+    const std::wstring bad = path + kBadSuffix;
+    if (!MoveFileExW(ExtendedPath(path).c_str(), ExtendedPath(bad).c_str(), MOVEFILE_REPLACE_EXISTING) &&
+        GetLastError() != ERROR_FILE_NOT_FOUND)
+      throw EStreamError(Format(u"Cannot create file \"%s\". %s", {U16(bad), SysErrorMessage(GetLastError())}));
+    FSettingsRejected = false;
+  }
+  SaveToFile(*Settings, path);
+}
+
+// ------------------------------------------------------ window and desk
+
+bool TMainForm::CanLockWorkstation() const { return ::CanLockWorkstation(FEnv.OsVersion()); }
+
+bool TMainForm::DesktopToggleBlocked() const { return ::DesktopToggleBlocked(FEnv.OsVersion()); }
+
+int TMainForm::CaptionHeight() const {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  return MulDiv(metrics.iCaptionHeight, static_cast<int>(Dpi()), static_cast<int>(WindowDpi(nullptr)));
+}
+
+int TMainForm::FixedHeight() const { return CaptionHeight() + Scale(FHeightAboveCaption); }
+
+void TMainForm::ApplyButtonSize() {
+  const TButtonSize size = ButtonSizeFor(Settings->BtnSize);
+  ButtonWidth = Scale(size.Width);
+  ButtonHeight = Scale(size.Height);
+  FHeightAboveCaption = size.HeightAboveCaption;
+  struct TabFont {
+    const wchar_t* Name;
+    int Points;
+  };
+  const TabFont font = Settings->BtnSize == 1 ? TabFont{L"MS Sans Serif", 6}
+                       : Settings->BtnSize == 2 ? TabFont{L"MS Sans Serif", 8}
+                                                : TabFont{L"Small Fonts", 6};
+  UniqueFont tabFont(CreateFontW(-MulDiv(font.Points, static_cast<int>(Dpi()), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                                 FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name));
+  SendMessageW(Control("ProgramPages"), WM_SETFONT, reinterpret_cast<WPARAM>(tabFont.Get()), TRUE);
+  FTabFont = std::move(tabFont);
+  // The height is held by WM_WINDOWPOSCHANGING; this makes it take effect.
+  RECT r{};
+  GetWindowRect(Handle(), &r);
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, FixedHeight(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TMainForm::SetButtonsFlat(bool flat) {
+  for (const char* name : {"tbrLeft", "tbrRight"}) {
+    const HWND bar = Control(name);
+    const LONG_PTR style = GetWindowLongPtrW(bar, GWL_STYLE);
+    SetWindowLongPtrW(bar, GWL_STYLE, flat ? style | TBSTYLE_FLAT : style & ~TBSTYLE_FLAT);
+    InvalidateRect(bar, nullptr, TRUE);
+  }
+}
+
+void TMainForm::UpdateDesktopAction() {
+  const TDesktopLook look = DesktopActionLook(DesktopHidden);
+  actToggleDeskTop->SetImageIndex(look.ImageIndex);
+  actToggleDeskTop->SetHint(look.Hint);
+}
+
+// ------------------------------------------------------------- commands
+
+void TMainForm::ExplorerClick() {
+  FEnv.RunProgram(Handle(), u"Explorer.exe", ExplorerParameters(*Settings), u"", SW_SHOWNORMAL);
+}
+
+void TMainForm::DesktopBtnClick() {
+  DesktopHidden = !DesktopHidden;
+  HideDesktopWindow(DesktopHidden);
+  SetForegroundWindow(Handle());
+  UpdateDesktopAction();
+}
+
+void TMainForm::AboutBtnClick() {
+  TAboutForm about(App);  // freed on every way out
+  about.Create(Handle());
+  about.ShowModal(Handle());
+}
+
+void TMainForm::actScreenSaverExecute() {
+  RunBeforeScreenSaver();
+  TKXScreenSaver::StartScreenSaver();
+}
+
+void TMainForm::RunBeforeScreenSaver() {
+  if (!Settings->BeforeScreenSaverCommand.empty())
+    FEnv.RunProgram(Handle(), Settings->BeforeScreenSaverCommand, Settings->BeforeScreenSaverParameters, u"",
+                    SW_HIDE);
+}
+
+void TMainForm::actRestoreExecute() { RestoreWindow(); }
+
+void TMainForm::actLockWorkstationExecute() {
+  if (CanLockWorkstation()) LockWorkstation();
+}
+
+void TMainForm::TileWindowsHorizontal1Click() {
+  ShowWindow(Handle(), SW_MINIMIZE);
+  TileWindows(nullptr, MDITILE_HORIZONTAL, nullptr, 0, nullptr);
+}
+
+// ------------------------------------------------------------- messages
+
+LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE: {
+      TCloseAction action = TCloseAction::caFree;
+      FormClose(action);
+      if (action == TCloseAction::caFree || action == TCloseAction::caHide) DestroyWindow(Handle());
+      else if (action == TCloseAction::caMinimize) ShowWindow(Handle(), SW_MINIMIZE);
+      return 0;
+    }
+    case WM_DESTROY:
+      FormDestroy();
+      return 0;
+    case WM_SYSCOMMAND:
+      // Only the command itself is refused: the program may still minimise.
+      if (wParam == SC_MINIMIZE && Settings && Settings->DisableMinimize) return 0;
+      break;
+    case WM_TIMER:
+      if (wParam == kBusyTimer) {
+        BusyTimerTimer();
+        return 0;
+      }
+      break;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kTileCommand) {
+        TileWindowsHorizontal1Click();
+        return 0;
+      }
+      if (actMain.Execute(LOWORD(wParam))) return 0;
+      break;
+    case WM_NOTIFY:
+      if (actMain.HandleToolTip(lParam)) return 0;
+      break;
+    case WM_CONTEXTMENU: {
+      UniqueMenu menu(CreatePopupMenu());
+      AppendMenuW(menu.Get(), MF_STRING, kTileCommand, L"Tile Windows - Horizontal");
+      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      if (at.x == -1 && at.y == -1) GetCursorPos(&at);  // from the keyboard
+      TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
+      return 0;
+    }
+    case WM_GETMINMAXINFO: {
+      auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+      info->ptMinTrackSize.x = Scale(kMinWidth);
+      info->ptMinTrackSize.y = info->ptMaxTrackSize.y = FixedHeight();
+      return 0;
+    }
+    case WM_WINDOWPOSCHANGING: {
+      // The window's height is fixed by the button size, whoever sizes it.
+      auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+      if (!(pos->flags & SWP_NOSIZE) && !IsIconic(Handle()) && !IsZoomed(Handle())) {
+        pos->cy = FixedHeight();
+        pos->cx = std::max(pos->cx, Scale(kMinWidth));
+      }
+      break;
+    }
+  }
+  return Form::HandleMessage(message, wParam, lParam);
+}

@@ -1,0 +1,346 @@
+// The main window made in this process over a settings file in a fresh
+// folder, driven with the messages its controls and the system would send.
+#include "win32/MainWin.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <fstream>
+
+#include "core/Errors.h"
+#include "core/TextCodec.h"
+#include "core/uCompStream.h"
+#include "win32/DataClasses.h"
+#include "win32/WinSupport.h"
+
+namespace {
+
+struct ShownBox {
+  std::u16string Text, Caption;
+  UINT Type;
+};
+
+struct RunCall {
+  std::u16string File, Parameters, Folder;
+  int Show;
+};
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+std::wstring NewFolder() {
+  static int count = 0;
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring folder = std::wstring(temp) + L"Dorvane main \u00e9 " + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++count) + L"\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  std::ofstream(path.c_str(), std::ios::binary) << bytes;
+}
+
+class MainWindow : public testing::Test {
+ protected:
+  std::wstring folder = NewFolder();
+  std::wstring settingsFile = folder + L"SkiffData.dat";
+  TApplication app{GetModuleHandleW(nullptr)};
+  std::vector<ShownBox> boxes;
+  int answer = IDNO;
+  std::vector<RunCall> runs;
+  bool runFails = false;
+  TOsVersion version{true, 6, 1};
+  std::unique_ptr<TMainForm> form;
+
+  void SetUp() override {
+    app.MessageBoxProc = [this](HWND, const std::u16string& text, const std::u16string& caption, UINT type) {
+      boxes.push_back({text, caption, type});
+      return answer;
+    };
+  }
+  void TearDown() override {
+    form.reset();
+    Pump();
+  }
+
+  void WriteSettings(const std::string& body) {
+    WriteBytes(settingsFile, "object TSkiffData\r\n" + body + "\r\nend\r\n");
+  }
+
+  TMainForm& Start() {
+    TMainFormEnv env;
+    env.SettingsFile = settingsFile;
+    env.RunProgram = [this](HWND, const std::u16string& f, const std::u16string& p, const std::u16string& d, int s) {
+      if (runFails) throw EStreamError("Stream write error");
+      runs.push_back({f, p, d, s});
+      return 42;
+    };
+    env.OsVersion = [this] { return version; };
+    env.EndsProgram = false;
+    form = std::make_unique<TMainForm>(app, env);
+    form->Create();
+    form->Show();
+    Pump();
+    return *form;
+  }
+
+  int WindowHeight() {
+    RECT r{};
+    GetWindowRect(form->Handle(), &r);
+    return r.bottom - r.top;
+  }
+
+  bool ButtonHidden(const char* bar, const TAction* action) {
+    return SendMessageW(form->Control(bar), TB_ISBUTTONHIDDEN, action->Id, 0) != 0;
+  }
+
+  void Press(const TAction* action) {
+    SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(action->Id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(form->Control("tbrLeft")));
+  }
+
+  std::u16string ToolTipOf(const TAction* action) {
+    NMTTDISPINFOW info{};
+    info.hdr.code = TTN_GETDISPINFOW;
+    info.hdr.idFrom = action->Id;
+    SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+    return info.lpszText ? U16(info.lpszText) : u"";
+  }
+};
+
+int CaptionHeight() {
+  NONCLIENTMETRICSW m{};
+  m.cbSize = sizeof m;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+  return m.iCaptionHeight;
+}
+
+// A window standing in for the shell's desktop window, which Wine lacks.
+struct FakeDesktop {
+  HWND Handle = CreateWindowExW(0, L"STATIC", L"program MANAGER", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr,
+                                nullptr, nullptr, nullptr);
+  ~FakeDesktop() { DestroyWindow(Handle); }
+};
+
+TEST_F(MainWindow, StartsWithoutASettingsFileAtTheMiniHeight) {
+  TMainForm& f = Start();
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  EXPECT_EQ(f.Settings->Groups.Count(), 0);
+  EXPECT_EQ(TabCtrl_GetItemCount(f.Control("ProgramPages")), 0);
+  EXPECT_EQ(WindowHeight(), CaptionHeight() + f.Scale(82));
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(GetFileAttributesW(settingsFile.c_str()), INVALID_FILE_ATTRIBUTES);  // nothing written
+  wchar_t caption[32];
+  GetWindowTextW(f.Handle(), caption, 32);
+  EXPECT_STREQ(caption, L"Dorvane");
+}
+
+TEST_F(MainWindow, HeightIsFixedByTheButtonSize) {
+  const std::pair<int, int> sizes[] = {{1, 97}, {2, 135}, {7, 82}};
+  for (auto [btnSize, above] : sizes) {
+    WriteSettings("BtnSize = " + std::to_string(btnSize));
+    TMainForm& f = Start();
+    EXPECT_EQ(WindowHeight(), CaptionHeight() + f.Scale(above)) << btnSize;
+    SetWindowPos(f.Handle(), nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(WindowHeight(), CaptionHeight() + f.Scale(above)) << btnSize;
+    EXPECT_EQ(f.Settings->BtnSize, btnSize);  // an unknown size is shown small but kept
+  }
+}
+
+TEST_F(MainWindow, DisableCloseRefusesSilently) {
+  WriteSettings("DisableClose = True");
+  TMainForm& f = Start();
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(f.Handle()));
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainWindow, CloseAsksAndOnYesGivesTheDeskBack) {
+  FakeDesktop desktop;
+  const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  ASSERT_TRUE(taskbar) << "Wine's shell has a taskbar window";
+  WriteSettings("HideProgMan = True\r\n  HideTaskBar = True");
+  TMainForm& f = Start();
+  EXPECT_FALSE(IsWindowVisible(desktop.Handle));
+  EXPECT_FALSE(IsWindowVisible(taskbar));
+  EXPECT_FALSE(f.DesktopHidden);  // the toggle is blocked on this system version
+
+  answer = IDNO;
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, u"Are you sure you want to close Dorvane?");
+  EXPECT_EQ(boxes[0].Caption, u"Quorvel Dorvane");
+  EXPECT_EQ(boxes[0].Type, UINT(MB_YESNO | MB_ICONQUESTION));
+  EXPECT_TRUE(IsWindow(f.Handle()));
+  EXPECT_FALSE(IsWindowVisible(desktop.Handle));
+  EXPECT_FALSE(IsWindowVisible(taskbar));
+
+  answer = IDYES;
+  const HWND window = f.Handle();
+  SendMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_TRUE(IsWindowVisible(desktop.Handle));
+  EXPECT_TRUE(IsWindowVisible(taskbar));
+  HideTaskbar(true);  // as Wine had it
+}
+
+TEST_F(MainWindow, DisableMinimizeRefusesOnlyTheSystemCommand) {
+  WriteSettings("DisableMinimize = True");
+  TMainForm& f = Start();
+  SendMessageW(f.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_FALSE(IsIconic(f.Handle()));
+  ShowWindow(f.Handle(), SW_MINIMIZE);  // the program itself still may
+  EXPECT_TRUE(IsIconic(f.Handle()));
+  f.RestoreWindow();
+  EXPECT_FALSE(IsIconic(f.Handle()));
+
+  WriteSettings("DisableMinimize = False");
+  TMainForm& g = Start();
+  SendMessageW(g.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(g.Handle()));
+}
+
+TEST_F(MainWindow, TheSystemVersionDecidesLockAndDesktopButtons) {
+  struct Case {
+    TOsVersion v;
+    bool lockHidden;
+    int rightWidth;
+    bool desktopHidden;
+  };
+  const Case cases[] = {{{false, 4, 10}, true, 23, false}, {{true, 5, 0}, false, 46, false}, {{true, 6, 1}, false, 46, true}};
+  for (const Case& c : cases) {
+    version = c.v;
+    TMainForm& f = Start();
+    RECT r{};
+    GetWindowRect(f.Control("tbrRight"), &r);
+    EXPECT_EQ(r.right - r.left, f.Scale(c.rightWidth)) << c.v.Major << "." << c.v.Minor;
+    EXPECT_EQ(ButtonHidden("tbrRight", f.actLockWorkstation), c.lockHidden);
+    EXPECT_EQ(f.actLockWorkstation->Visible(), !c.lockHidden);
+    EXPECT_EQ(ButtonHidden("tbrLeft", f.actToggleDeskTop), c.desktopHidden);
+    EXPECT_FALSE(ButtonHidden("tbrRight", f.actScreenSaver));
+  }
+}
+
+TEST_F(MainWindow, DesktopToggleFlipsTheWindowItsHintAndItsImage) {
+  version = {true, 6, 0};
+  FakeDesktop desktop;
+  TMainForm& f = Start();
+  const HWND bar = f.Control("tbrLeft");
+  EXPECT_EQ(ToolTipOf(f.actToggleDeskTop), u"Hide the Desktop Icons");
+  EXPECT_EQ(SendMessageW(bar, TB_GETBITMAP, f.actToggleDeskTop->Id, 0), 0);
+  Press(f.actToggleDeskTop);
+  EXPECT_FALSE(IsWindowVisible(desktop.Handle));
+  EXPECT_EQ(ToolTipOf(f.actToggleDeskTop), u"Show the Desktop Icons");
+  EXPECT_EQ(SendMessageW(bar, TB_GETBITMAP, f.actToggleDeskTop->Id, 0), 1);
+  Press(f.actToggleDeskTop);
+  EXPECT_TRUE(IsWindowVisible(desktop.Handle));
+  EXPECT_EQ(ToolTipOf(f.actToggleDeskTop), u"Hide the Desktop Icons");
+  EXPECT_EQ(SendMessageW(bar, TB_GETBITMAP, f.actToggleDeskTop->Id, 0), 0);
+}
+
+TEST_F(MainWindow, ExplorerStartsWithTheConfiguredFolder) {
+  WriteSettings("ExpStartDir = 'C:\\Shared '#233'l\\'\r\n  ExpRoot = True");
+  TMainForm& f = Start();
+  Press(f.actExplorer);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].File, u"Explorer.exe");
+  EXPECT_EQ(runs[0].Parameters, u"/e,/root, \"C:\\Shared \u00e9l\\\"");
+  EXPECT_EQ(runs[0].Folder, u"");
+  EXPECT_EQ(runs[0].Show, SW_SHOWNORMAL);
+
+  WriteSettings("DisableExplorer = True");
+  TMainForm& g = Start();
+  EXPECT_FALSE(SendMessageW(g.Control("tbrLeft"), TB_ISBUTTONENABLED, g.actExplorer->Id, 0));
+  Press(g.actExplorer);
+  EXPECT_EQ(runs.size(), 1u);
+}
+
+TEST_F(MainWindow, TheBeforeScreenSaverCommandRunsHidden) {
+  const std::string longParameters(400, 'p');  // passed whole
+  WriteSettings("BeforeScreenSaverCommand = 'cmd.exe'\r\n  BeforeScreenSaverParameters =\r\n'" + longParameters.substr(0, 60) +
+                "' + '" + longParameters.substr(60, 60) + "' + '" + std::string(280, 'p') + "'");
+  TMainForm& f = Start();
+  Press(f.actScreenSaver);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].File, u"cmd.exe");
+  EXPECT_EQ(runs[0].Parameters, Widen(longParameters));
+  EXPECT_EQ(runs[0].Show, SW_HIDE);
+}
+
+TEST_F(MainWindow, ARejectedSettingsFileIsShownThenKeptAside) {
+  const std::string rejected = "object TSkiffData\r\n  BtnSize = 'two'\r\n  ShowInfo = True\r\nend\r\n";
+  WriteBytes(settingsFile, rejected);
+  WriteBytes(settingsFile + L".bad", "an older rejected file");
+  TMainForm& f = Start();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, u"Error reading TSkiffData.BtnSize: Invalid property value");
+  EXPECT_EQ(boxes[0].Type, UINT(MB_OK | MB_ICONERROR));
+  EXPECT_FALSE(f.Settings->ShowInfo);  // the empty settings, not half of the file
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  EXPECT_EQ(ReadBytes(settingsFile), rejected);  // untouched until a save
+
+  f.Settings->ExpStartDir = u"C:\\";
+  f.SaveSettings();
+  EXPECT_EQ(ReadBytes(settingsFile + L".bad"), rejected);
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
+  f.SaveSettings();  // only the first save moves the file aside
+  EXPECT_EQ(ReadBytes(settingsFile + L".bad"), rejected);
+}
+
+TEST_F(MainWindow, AFailureInAHandlerReachesTheErrorBoxAndTheWindowGoesOn) {
+  runFails = true;
+  TMainForm& f = Start();
+  Press(f.actExplorer);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, u"Stream write error");
+  EXPECT_EQ(boxes[0].Caption, u"Quorvel Dorvane");
+  EXPECT_EQ(boxes[0].Type, UINT(MB_OK | MB_ICONERROR));
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+}
+
+// The about box is modal: a timer inside its loop looks at it and presses Ok.
+HWND gAboutSeen = nullptr;
+std::wstring gAboutTitle;
+BOOL CALLBACK FindOkButton(HWND child, LPARAM found) {
+  if (GetDlgCtrlID(child) != IDOK) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+void CALLBACK AnswerAbout(HWND, UINT, UINT_PTR id, DWORD) {
+  const HWND about = FindWindowW(L"DorvaneForm", L"About Dorvane");
+  if (!about) return;
+  KillTimer(nullptr, id);
+  gAboutSeen = about;
+  HWND ok = nullptr;
+  EnumChildWindows(about, FindOkButton, reinterpret_cast<LPARAM>(&ok));
+  wchar_t text[64] = {};
+  GetWindowTextW(ok, text, 64);
+  gAboutTitle = text;
+  PostMessageW(about, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(MainWindow, AboutBoxShowsModallyAndIsFreed) {
+  TMainForm& f = Start();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerAbout);
+  Press(f.actInfo);
+  KillTimer(nullptr, timer);
+  ASSERT_TRUE(gAboutSeen);
+  EXPECT_EQ(gAboutTitle, L"Ok");
+  EXPECT_FALSE(IsWindow(gAboutSeen));
+  EXPECT_TRUE(IsWindowEnabled(f.Handle()));
+}
+
+}  // namespace
