@@ -22,6 +22,7 @@ TEST_PACKAGES := cmake ninja-build g++ clang libgtest-dev googletest \
   libbenchmark-dev rapidjson-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
   wine wine64 xvfb xauth imagemagick x11-utils
 FUZZ_PACKAGES := cmake ninja-build clang libclang-rt-dev llvm
+RUN_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick x11-utils
 BENCH_PACKAGES := cmake ninja-build g++ libbenchmark-dev rapidjson-dev
 
 # configure (cheap when nothing changed) and build one preset, timed
@@ -88,7 +89,9 @@ bench:
 	build/bench/settings_bench $(BENCH_ARGS)
 
 run:
-	@echo "make run: Dorvane's window arrives with the main window work; there is nothing to start yet."
+	@scripts/ensure-packages.sh $(RUN_PACKAGES)
+	$(call build_preset,mingw-x64)
+	scripts/run.sh
 
 clean:
 	rm -rf build

@@ -1,0 +1,19 @@
+// Resource ids of Dorvane.exe, shared by Dorvane.rc and the program.
+#pragma once
+
+// The program icon: the lowest icon id, so Explorer shows it for the exe.
+#define IDI_DORVANE     1
+
+// Nine 16 x 16 images side by side, 32-bit with straight alpha, for the
+// 32-bit image list of the tool bars, the menus and the tray icon.
+#define IDB_TOOLIMAGES  101
+// The 307 x 298 picture of the splash window and the about box.
+#define IDB_SPLASH      102
+
+#ifndef VS_VERSION_INFO
+#define VS_VERSION_INFO 1
+#endif
+
+// The version record; keep in step with project(VERSION) in CMakeLists.txt.
+#define DORVANE_VERSION_BIN  0,1,0,0
+#define DORVANE_VERSION_STR  "0.1.0.0"
