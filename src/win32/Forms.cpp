@@ -245,8 +245,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case kDpiChanged: {
+      // Everything keeps its place and size, measured in the new DPI; sizes
+      // changed at run time are kept too.
+      const UINT oldDpi = FDpi;
       FDpi = HIWORD(wParam);
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       std::vector<UniqueFont> fonts;
       fonts.emplace_back(MakeFont(FDef->Font));
       SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.front().Get()), FALSE);
@@ -257,10 +259,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           c.Font = fonts.back().Get();
         }
         SendMessageW(c.Handle, WM_SETFONT, reinterpret_cast<WPARAM>(c.Font), TRUE);
-        SetWindowPos(c.Handle, nullptr, Scale(c.Def->Left), Scale(c.Def->Top), Scale(c.Def->Width),
-                     Scale(c.Def->Height), SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT r{};
+        GetWindowRect(c.Handle, &r);
+        MapWindowPoints(nullptr, GetParent(c.Handle), reinterpret_cast<POINT*>(&r), 2);
+        auto scale = [&](LONG v) { return MulDiv(v, static_cast<int>(FDpi), static_cast<int>(oldDpi)); };
+        SetWindowPos(c.Handle, nullptr, scale(r.left), scale(r.top), scale(r.right - r.left), scale(r.bottom - r.top),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
       }
       FFonts = std::move(fonts);
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(FHandle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       Realign();

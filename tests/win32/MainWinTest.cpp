@@ -160,6 +160,23 @@ TEST_F(MainWindow, HeightIsFixedByTheButtonSize) {
   }
 }
 
+TEST_F(MainWindow, FollowsAMonitorOfAnotherDpi) {
+  version = {false, 4, 10};  // the right tool bar was halved at run time
+  TMainForm& f = Start();
+  const int before = WindowHeight();
+  RECT r{};
+  GetWindowRect(f.Handle(), &r);
+  const RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.bottom + 500};
+  SendMessageW(f.Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(f.Scale(100), 150);
+  EXPECT_EQ(WindowHeight(), MulDiv(CaptionHeight(), 144, 96) + 123);
+  EXPECT_GT(WindowHeight(), before);
+  GetWindowRect(f.Control("tbrRight"), &r);
+  EXPECT_EQ(r.right - r.left, MulDiv(23, 144, 96));
+  GetWindowRect(f.Control("SliderPanel"), &r);
+  EXPECT_EQ(r.bottom - r.top, 36);
+}
+
 TEST_F(MainWindow, DisableCloseRefusesSilently) {
   WriteSettings("DisableClose = True");
   TMainForm& f = Start();
