@@ -296,6 +296,12 @@ void TMainForm::TileWindowsHorizontal1Click() {
   TileWindows(nullptr, MDITILE_HORIZONTAL, nullptr, 0, nullptr);
 }
 
+UniqueMenu TMainForm::BuildTrayMenu() const {
+  UniqueMenu menu(CreatePopupMenu());
+  for (const TAction* a : {actLockWorkstation, actScreenSaver, actRestore, actExplorer}) a->AppendTo(menu.Get());
+  return menu;
+}
+
 // ------------------------------------------------------------- messages
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

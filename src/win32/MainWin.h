@@ -73,6 +73,9 @@ class TMainForm : public Form {
   void actLockWorkstationExecute();
   void TileWindowsHorizontal1Click();
 
+  // The notification-area menu, made from the actions as they are now.
+  UniqueMenu BuildTrayMenu() const;
+
   void FormClose(TCloseAction& action);
   void BusyTimerTimer();
 

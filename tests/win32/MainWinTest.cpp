@@ -248,7 +248,25 @@ TEST_F(MainWindow, TheSystemVersionDecidesLockAndDesktopButtons) {
     EXPECT_EQ(f.actLockWorkstation->Visible(), !c.lockHidden);
     EXPECT_EQ(ButtonHidden("tbrLeft", f.actToggleDeskTop), c.desktopHidden);
     EXPECT_FALSE(ButtonHidden("tbrRight", f.actScreenSaver));
+    const UniqueMenu tray = f.BuildTrayMenu();
+    EXPECT_EQ(GetMenuItemCount(tray.Get()), c.lockHidden ? 3 : 4);
+    EXPECT_EQ(GetMenuState(tray.Get(), f.actLockWorkstation->Id, MF_BYCOMMAND) == UINT(-1), c.lockHidden);
   }
+}
+
+TEST_F(MainWindow, ADisabledActionDisablesItsButtonAndItsMenuItem) {
+  WriteSettings("DisableExplorer = True");
+  TMainForm& f = Start();
+  EXPECT_FALSE(SendMessageW(f.Control("tbrLeft"), TB_ISBUTTONENABLED, f.actExplorer->Id, 0));
+  UniqueMenu tray = f.BuildTrayMenu();
+  EXPECT_TRUE(GetMenuState(tray.Get(), f.actExplorer->Id, MF_BYCOMMAND) & MF_GRAYED);
+  wchar_t caption[64] = {};
+  GetMenuStringW(tray.Get(), 3, caption, 64, MF_BYPOSITION);
+  EXPECT_STREQ(caption, L"Windows Explorer");
+  f.actExplorer->SetEnabled(true);
+  EXPECT_TRUE(SendMessageW(f.Control("tbrLeft"), TB_ISBUTTONENABLED, f.actExplorer->Id, 0));
+  tray = f.BuildTrayMenu();
+  EXPECT_FALSE(GetMenuState(tray.Get(), f.actExplorer->Id, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 TEST_F(MainWindow, DesktopToggleFlipsTheWindowItsHintAndItsImage) {
