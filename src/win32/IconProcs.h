@@ -1,0 +1,124 @@
+// Drawing icons: the bitmaps and image lists the icon code works on, the
+// free routines shared with the icon picker, and TIconGlyph's drawing.
+// Every icon handle obtained here is released before the call returns.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+
+#include "core/IconProcs.h"
+#include "win32/WinSupport.h"
+
+// A 32-bit top-down DIB section, so that pixels can be read and written
+// without a device context. An empty bitmap (0 by 0) has no handle.
+class TBitmap {
+ public:
+  TBitmap() = default;
+  TBitmap(TBitmap&&) noexcept = default;
+  TBitmap& operator=(TBitmap&&) noexcept = default;
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  HBITMAP Handle() const { return FHandle.Get(); }
+
+  // A changed size gives new, black pixels; the same size keeps them.
+  void SetSize(int width, int height);
+  // Takes the source's size and pixels.
+  void Assign(const TBitmap& source);
+  // 0x00BBGGRR; the bitmap must contain x, y.
+  COLORREF Pixel(int x, int y) const;
+  void SetPixel(int x, int y, COLORREF color);
+
+ private:
+  UniqueBitmap FHandle;
+  std::uint32_t* FBits = nullptr;
+  int FWidth = 0;
+  int FHeight = 0;
+};
+
+// A memory DC with a bitmap selected, for drawing on it with GDI.
+class TBitmapCanvas {
+ public:
+  explicit TBitmapCanvas(const TBitmap& bitmap);
+  HDC DC() const { return FDC.Get(); }
+
+ private:
+  UniqueMemoryDC FDC;
+  SelectedObject FSelected;
+};
+
+// An image list: its own handle (destroyed with it) or the shell's system
+// image list (shared: never destroyed and never changed).
+class TImageList {
+ public:
+  explicit TImageList(int width = 16, int height = 16) : FWidth(width), FHeight(height) {}
+  ~TImageList() { Release(); }
+  TImageList(const TImageList&) = delete;
+  TImageList& operator=(const TImageList&) = delete;
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  int Count() const { return FHandle ? ImageList_GetImageCount(FHandle) : 0; }
+  HIMAGELIST Handle() const { return FHandle; }
+  bool ShareImages() const { return FShared; }
+
+  // A changed size empties the list. A shared list is let go of, not resized.
+  void SetSize(int width, int height);
+  // Uses the given list as it is, without ever destroying it.
+  void ShareHandle(HIMAGELIST list);
+  // Adds a copy of the icon (image and mask); the icon stays the caller's.
+  // Returns the new entry's index, -1 when it could not be added.
+  int AddIcon(HICON icon);
+  // An icon made from an entry, owned by the caller; empty when there is none.
+  UniqueIcon GetIcon(int index) const;
+
+ private:
+  void Release();
+
+  HIMAGELIST FHandle = nullptr;
+  bool FShared = false;
+  int FWidth;
+  int FHeight;
+};
+
+// A colour value as GDI takes it: system colours resolved.
+COLORREF ColorToRGB(TColor color);
+
+// The system's small or large icon size.
+SIZE SystemIconSize(TIconSize size);
+void SetSystemIconSize(TBitmap& bitmap, TIconSize size);
+void SetSystemIconSize(TImageList& list, TIconSize size);
+// Makes the list stand for the shell's system image list of the given size;
+// leaves it alone when the shell has none.
+void AssignSystemImageList(TImageList& list, TIconSize size);
+void FillBitmap(TBitmap& bitmap, TColor color, int width, int height);
+// A colour that the icon does not use (drawn on white at the system icon
+// size); the icon stays the caller's.
+TColor FindAutoColor(HICON icon, TIconSize size);
+// FindUnusedColor over a bitmap's pixels as its DC can show them; button
+// face without a bitmap.
+TColor FindUnusedColor(const TBitmap* bitmap);
+// The frames of an animated cursor, counted by drawing step after step
+// until one fails. A handle that draws at every step up to the limit is a
+// still picture: one frame.
+int CountAnimationFrames(HICON icon);
+constexpr int kMaxAnimationFrames = 1024;
+
+// The application's cursor for an identifier of its cursor table: the
+// standard identifiers 0 and -2 to -22, and resources 1 to 32767 of the
+// executable. Unknown identifiers give the default cursor. Shared cursors:
+// never destroyed.
+HCURSOR ApplicationCursor(int id);
+
+// The last step of every drawing: fills the bitmap (already sized) with the
+// glyph's transparent colour, draws the icon over it unless step is negative,
+// and applies the glyph's colour processing.
+void PaintIcon(TIconGlyph& glyph, HICON icon, int step, TBitmap& bitmap);
+
+// Renders the icon the glyph describes into target. Leaves target alone when
+// the description names no source (an empty file name, a missing image list).
+// Fails with EConvertError for a bad icon location and ERegistryException for
+// a standard icon's registry value of the wrong type.
+void DrawToBitmap(TIconGlyph& glyph, TBitmap& target);
