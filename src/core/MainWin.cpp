@@ -1,5 +1,11 @@
 #include "core/MainWin.h"
 
+#include <algorithm>
+#include <string>
+
+#include "core/TextCodec.h"
+#include "core/WinSupport.h"
+
 bool CanLockWorkstation(const TOsVersion& v) { return v.NtFamily && v.Major >= 5; }
 
 bool DesktopToggleBlocked(const TOsVersion& v) { return v.NtFamily && v.Major >= 5 && v.Minor >= 1; }
@@ -31,4 +37,108 @@ std::u16string ExplorerParameters(const TSkiffData& settings) {
   std::u16string p = u"/e,";
   if (settings.ExpRoot) p += u"/root,";
   return p + u" \"" + settings.ExpStartDir + u"\"";
+}
+
+// ------------------------------------------------------------------ tabs
+
+int GroupIndexOfTab(int tab, bool showInfo) { return showInfo ? tab - 1 : tab; }
+
+int CurrentTabRow(int selectedTab, bool showInfo) { return showInfo ? selectedTab : selectedTab + 1; }
+
+TTabRow* TabRowOf(TTabInfo& tabInfo, int selectedTab, bool showInfo) {
+  const int row = CurrentTabRow(selectedTab, showInfo);
+  if (row < 0 || row >= static_cast<int>(tabInfo.size())) return nullptr;
+  return &tabInfo[row];
+}
+
+TRowContent RowContentOf(const TSkiffData& settings, int tab) {
+  TRowContent content;
+  if (settings.ShowInfo && tab == 0) {
+    content.Drives = true;
+  } else {
+    const int group = GroupIndexOfTab(tab, settings.ShowInfo);
+    if (group >= 0 && group < settings.Groups.Count()) content.Group = group;
+  }
+  return content;
+}
+
+TTabsLayout BuildTabs(const TSkiffData& settings, int tab) {
+  TTabsLayout layout;
+  const int groups = settings.Groups.Count();
+  if (settings.ShowInfo) layout.Captions.emplace_back(kInfoTabCaption);
+  layout.TabInfo.resize(groups + 1);
+  if (settings.ShowInfo) layout.TabInfo[0].Count = static_cast<int>(settings.Drives.size());
+  for (int g = 0; g < groups; ++g) {
+    layout.Captions.push_back(settings.Groups[g].Name);
+    layout.TabInfo[g + 1].Count = settings.Groups[g].Apps.Count();
+  }
+  // A rebuild after groups were deleted may ask for a tab that is gone.
+  const int tabs = static_cast<int>(layout.Captions.size());
+  layout.SelectedTab = tabs == 0 ? -1 : std::clamp(tab, 0, tabs - 1);
+  layout.Fill = RowContentOf(settings, layout.SelectedTab);
+  return layout;
+}
+
+int StartTab(const TSkiffData& settings) { return settings.ShowInfo && settings.Groups.Count() > 0 ? 1 : 0; }
+
+TSliderLook UpdateSlider(TTabRow& row, int buttonWidth, int tabControlWidth) {
+  TSliderLook slider;
+  if (buttonWidth > 0) {
+    const int width = std::max(tabControlWidth, 0);  // a minimised window reports nothing sensible
+    slider.Visible = static_cast<long long>(row.Count) * buttonWidth > width;
+    if (slider.Visible) slider.Max = row.Count - width / buttonWidth;
+  }
+  if (!slider.Visible) row.Position = 0;
+  return slider;
+}
+
+int RememberedPosition(const TTabRow& row, const TSliderLook& slider) {
+  // The window may have grown since the tab was last shown.
+  return slider.Visible ? std::clamp(row.Position, 0, slider.Max) : 0;
+}
+
+int ProgramSliderChange(TTabRow& row, int position, int buttonWidth) {
+  row.Position = position;
+  return -(position * buttonWidth);
+}
+
+// ----------------------------------------------------------------- press
+
+void ProgramBtnClick(TPressHost& host, const TSkiffData& settings, int selectedTab, int buttonTag) {
+  if (host.ButtonBusy()) return;
+  // Armed first, so that presses ending in a message are guarded as well.
+  if (settings.DoubleClickTime > 0) host.ArmBusyGuard();
+
+  if (settings.ShowInfo && selectedTab == 0) {
+    host.ShowMessage(kInfoPrefix + Widen(std::to_string(buttonTag)), TMessageKind::mkPlain);
+    return;
+  }
+
+  const int group = GroupIndexOfTab(selectedTab, settings.ShowInfo);
+  if (group < 0 || group >= settings.Groups.Count()) return;
+  const TAppCollection& apps = settings.Groups[group].Apps;
+  if (buttonTag < 0 || buttonTag >= apps.Count()) return;
+  // A copy: the settings may be edited while the confirmation box is open
+  // (the tray menu still works), and the entry with them.
+  const TAppItem& item = apps[buttonTag];
+  const std::u16string command = item.Command, parameters = item.Parameters, folder = item.Directory;
+  const int showCommand = ShowCommandFor(item.WindowState);
+  const TConfirmation confirmation = ConfirmationFor(item.DialogType);
+  const std::u16string question = item.DialogText;
+  const bool minimize = item.MinimizeOnRun, ignoreAccessDenied = item.IgnoreAccessDenied;
+
+  if (command.empty()) {
+    host.ShowMessage(kNoProgramToRun, TMessageKind::mkWarning);
+    return;
+  }
+  if (confirmation == TConfirmation::cfYesNo && !host.ShowMessage(question, TMessageKind::mkConfirmation)) return;
+  if (confirmation == TConfirmation::cfOkCancel && !host.ShowMessage(question, TMessageKind::mkInformation)) return;
+
+  // Before the shell call: the window stays down even when running fails.
+  if (minimize) host.MinimizeApplication();
+
+  const int result = host.RunProgram(command, parameters, folder, showCommand);
+  if (result == kShellAccessDenied && ignoreAccessDenied) return;
+  if (result <= kShellLastError)
+    host.ShowMessage(kCannotRunProgram + ShellResultText(result), TMessageKind::mkWarning);
 }

@@ -1,8 +1,11 @@
 // The main window's rules that need no window: which commands are offered
-// and how, the window's fixed height, and the Explorer command line.
+// and how, the window's fixed height, the Explorer command line, the tabs
+// and their row of program buttons, and what a press on a button does.
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/DataClasses.h"
 
@@ -49,3 +52,88 @@ std::u16string ExplorerParameters(const TSkiffData& settings);
 
 inline constexpr char16_t kCloseConfirmation[] = u"Are you sure you want to close Dorvane?";
 inline constexpr char16_t kApplicationTitle[] = u"Quorvel Dorvane";
+
+// --- Tabs and the row of program buttons --------------------------------------
+
+inline constexpr char16_t kInfoTabCaption[] = u"Sys Info";
+
+// What a tab remembers: how many buttons its row has and where the slider
+// stood when it was last shown.
+struct TTabRow {
+  int Count = 0;
+  int Position = 0;
+};
+
+// Row 0 belongs to the information tab and row g + 1 to group g, whether or
+// not the information tab is shown. One row per group, however many there are.
+using TTabInfo = std::vector<TTabRow>;
+
+// The group a tab shows: negative for the information tab (or no tab).
+int GroupIndexOfTab(int tab, bool showInfo);
+// The TabInfo row of the selected tab.
+int CurrentTabRow(int selectedTab, bool showInfo);
+// That row, or null when the selection has none (no tab at all).
+TTabRow* TabRowOf(TTabInfo& tabInfo, int selectedTab, bool showInfo);
+
+// What fills the row for a tab: a group's entries, the drive buttons of the
+// information tab, or nothing (a tab that does not exist).
+struct TRowContent {
+  int Group = -1;
+  bool Drives = false;
+};
+TRowContent RowContentOf(const TSkiffData& settings, int tab);
+
+// The tabs as BuildTabs makes them. The selected tab is the one asked for,
+// kept within the tabs there are, and its row is filled at once.
+struct TTabsLayout {
+  std::vector<std::u16string> Captions;
+  TTabInfo TabInfo;
+  int SelectedTab = -1;  // -1: there is no tab
+  TRowContent Fill;
+};
+TTabsLayout BuildTabs(const TSkiffData& settings, int tab);
+// The tab shown first: the first group's, also behind the information tab.
+int StartTab(const TSkiffData& settings);
+
+// The slider under a row wider than the tab control; one step is one button.
+struct TSliderLook {
+  bool Visible = false;
+  int Max = 0;
+};
+// UpdateSlider's rule. A row that fits forgets its position: the caller
+// then puts the slider and the panel back at 0.
+TSliderLook UpdateSlider(TTabRow& row, int buttonWidth, int tabControlWidth);
+// Where the slider goes when a tab is shown again: its remembered position,
+// within the range the slider has now.
+int RememberedPosition(const TTabRow& row, const TSliderLook& slider);
+// ProgramSliderChange's rule: the row remembers the position; returns the
+// Left of the button panel.
+int ProgramSliderChange(TTabRow& row, int position, int buttonWidth);
+
+// --- A press on a program button ---------------------------------------------
+
+enum class TMessageKind {
+  mkWarning,       // warning, OK
+  mkConfirmation,  // question, Yes and No
+  mkInformation,   // information, OK and Cancel
+  mkPlain,         // no icon, OK
+};
+
+// What a press needs from the window it happens in.
+struct TPressHost {
+  virtual ~TPressHost() = default;
+  // The repeat-press guard: set for a second after a guarded press.
+  virtual bool ButtonBusy() const = 0;
+  virtual void ArmBusyGuard() = 0;
+  // A modal message box; true when the user chose Yes or OK.
+  virtual bool ShowMessage(std::u16string_view text, TMessageKind kind) = 0;
+  virtual void MinimizeApplication() = 0;
+  // The shell call: above 32 is success, anything else an error code.
+  virtual int RunProgram(const std::u16string& file, const std::u16string& parameters,
+                         const std::u16string& folder, int showCommand) = 0;
+};
+
+// A press on the button with index buttonTag under the selected tab: the
+// guard, the information message or the entry's confirmation, the optional
+// self-minimise, the shell call and its error message.
+void ProgramBtnClick(TPressHost& host, const TSkiffData& settings, int selectedTab, int buttonTag);
