@@ -1,0 +1,519 @@
+#include "win32/IconButtons.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "core/TextCodec.h"
+
+namespace {
+
+// The monitor DPI of a window; 96 where the system cannot tell.
+UINT DpiOf(HWND window) {
+  using DpiFn = UINT(WINAPI*)(HWND);
+  static const auto forWindow = reinterpret_cast<DpiFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  UINT dpi = forWindow && window ? forWindow(window) : 0;
+  if (dpi == 0) {
+    const WindowDC screen(nullptr);
+    dpi = static_cast<UINT>(GetDeviceCaps(screen.Get(), LOGPIXELSY));
+  }
+  return dpi ? dpi : 96;
+}
+
+void RegisterButtonClass(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc)) return;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    throw Exception(SysErrorMessage(GetLastError()));
+}
+
+bool IsInk(COLORREF c) {
+  // Light parts of a picture vanish in the embossed form, as on any
+  // disabled button.
+  return (GetRValue(c) * 30 + GetGValue(c) * 59 + GetBValue(c) * 11) / 100 < 192;
+}
+
+void Fill(HDC dc, const RECT& r, COLORREF color) {
+  const UniqueBrush brush(CreateSolidBrush(color));
+  FillRect(dc, &r, brush.Get());
+}
+
+// The face of a button that stays pressed: button face and highlight in a
+// checker pattern.
+void FillChecked(HDC dc, const RECT& r) {
+  static const WORD kChecker[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+  const UniqueBitmap pattern(CreateBitmap(8, 8, 1, 1, kChecker));
+  const UniqueBrush brush(CreatePatternBrush(pattern.Get()));
+  const COLORREF oldText = SetTextColor(dc, GetSysColor(COLOR_BTNFACE));
+  const COLORREF oldBack = SetBkColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+  FillRect(dc, &r, brush.Get());
+  SetTextColor(dc, oldText);
+  SetBkColor(dc, oldBack);
+}
+
+}  // namespace
+
+// --- TIconButton ----------------------------------------------------------------
+
+TIconButton::TIconButton() {
+  IconGlyph.OnChange = [this](TIconGlyph& sender) { GlyphChanged(sender); };
+}
+
+TIconButton::~TIconButton() {
+  IconGlyph.OnChange = nullptr;
+  Destroy();
+}
+
+void TIconButton::Destroy() {
+  if (!FHandle) return;
+  // The kind's own handlers are gone by the time a base destructor runs:
+  // the window goes on without this object.
+  SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
+  if (FToolTip) DestroyWindow(FToolTip);
+  DestroyWindow(FHandle);
+  FToolTip = nullptr;
+  FHandle = nullptr;
+}
+
+void TIconButton::Create(HWND parent, int id, const RECT& bounds96, const TIconButtonProps& props, bool fromForm) {
+  RegisterButtonClass(ClassName(), &WindowProc);
+  Destroy();  // a second Create replaces the window
+  FDpi = DpiOf(parent);
+  FLoading = fromForm;
+  FHint = props.Hint;
+  Created(props);
+  const RECT r{Scale(bounds96.left), Scale(bounds96.top), Scale(bounds96.right), Scale(bounds96.bottom)};
+  const HWND window = CreateWindowExW(0, ClassName(), W(props.Caption),
+                                      WS_CHILD | WS_VISIBLE | Style() | (props.Enabled ? 0 : WS_DISABLED),
+                                      r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
+                                      this);
+  if (!window) throw Exception(SysErrorMessage(GetLastError()));
+  if (parent) FFont = reinterpret_cast<HFONT>(SendMessageW(parent, WM_GETFONT, 0, 0));
+  SetHint(props.Hint);
+}
+
+void TIconButton::SetIconGlyph(const TIconGlyph& glyph) {
+  if (&glyph != &IconGlyph) IconGlyph.Assign(glyph);
+}
+
+void TIconButton::SetGlyph(const TBitmap& picture) {
+  FGlyph.Assign(picture);
+  Invalidate();
+}
+
+bool TIconButton::Enabled() const { return FHandle && IsWindowEnabled(FHandle); }
+
+void TIconButton::SetEnabled(bool enabled) {
+  if (FHandle) EnableWindow(FHandle, enabled);
+}
+
+void TIconButton::SetHint(const std::u16string& hint) {
+  FHint = hint;
+  if (!FHandle) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(FHandle);
+  tool.uId = reinterpret_cast<UINT_PTR>(FHandle);
+  tool.lpszText = const_cast<wchar_t*>(W(FHint));
+  if (FToolTip) {
+    SendMessageW(FToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    return;
+  }
+  if (hint.empty()) return;
+  static const bool initialised = [] {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    return InitCommonControlsEx(&icc) != FALSE;
+  }();
+  (void)initialised;
+  FToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FHandle, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+  if (FToolTip) SendMessageW(FToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TIconButton::GlyphChanged(TIconGlyph&) {
+  if (FLoading) return;  // Loaded() decides once everything is read
+  ConvertGlyph();
+}
+
+void TIconButton::ConvertGlyph() {
+  // Only a lock we took is given back: another window's lock is not ours.
+  const HWND parent = FHandle ? GetParent(FHandle) : nullptr;
+  const bool locked = parent && LockWindowUpdate(parent);
+  try {
+    DrawToBitmap(IconGlyph, FGlyph);
+  } catch (...) {
+    if (locked) LockWindowUpdate(nullptr);
+    throw;
+  }
+  if (locked) LockWindowUpdate(nullptr);
+  Invalidate();
+}
+
+void TIconButton::Invalidate() const {
+  if (FHandle) InvalidateRect(FHandle, nullptr, FALSE);
+}
+
+HFONT TIconButton::Font() const {
+  return FFont ? FFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void TIconButton::DrawPicture(TBitmap& canvas, int x, int y, bool enabled) const {
+  const int w = FGlyph.Width(), h = FGlyph.Height();
+  if (w == 0 || h == 0) return;
+  const COLORREF transparent = FGlyph.Pixel(0, h - 1);
+  const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
+  auto put = [&](int px, int py, COLORREF c) {
+    if (px >= 0 && py >= 0 && px < canvas.Width() && py < canvas.Height()) canvas.SetPixel(px, py, c);
+  };
+  GdiFlush();
+  if (enabled) {
+    for (int j = 0; j < h; ++j)
+      for (int i = 0; i < w; ++i)
+        if (const COLORREF c = FGlyph.Pixel(i, j); c != transparent) put(x + i, y + j, c);
+    return;
+  }
+  // Embossed: the dark parts in highlight, one pixel down and right, then
+  // in shadow on top.
+  for (const bool top : {false, true})
+    for (int j = 0; j < h; ++j)
+      for (int i = 0; i < w; ++i)
+        if (const COLORREF c = FGlyph.Pixel(i, j); c != transparent && IsInk(c))
+          top ? put(x + i, y + j, shadow) : put(x + i + 1, y + j + 1, highlight);
+}
+
+void TIconButton::PaintTo(HDC dc) {
+  RECT client{};
+  GetClientRect(FHandle, &client);
+  TBitmap canvas;
+  canvas.SetSize(client.right, client.bottom);
+  if (!canvas.Handle()) return;
+  Paint(canvas);
+  GdiFlush();
+  const TBitmapCanvas source(canvas);
+  BitBlt(dc, 0, 0, client.right, client.bottom, source.DC(), 0, 0, SRCCOPY);
+}
+
+void TIconButton::Click() { CallOnClick(); }
+
+void TIconButton::CallOnClick() {
+  // The handler may free the button (closing its form): keep a copy.
+  if (const auto handler = OnClick) handler();
+}
+
+void TIconButton::ReportException(const std::exception& e) {
+  if (OnException) {
+    OnException(e);
+    return;
+  }
+  const auto* known = dynamic_cast<const Exception*>(&e);
+  const std::u16string text = known ? known->Message() : Utf8ToUtf16(e.what());
+  const HWND root = FHandle ? GetAncestor(FHandle, GA_ROOT) : nullptr;
+  wchar_t title[256] = {};
+  if (root) GetWindowTextW(root, title, 256);
+  MessageBoxW(root, W(text), title, MB_ICONERROR | MB_OK);
+}
+
+LRESULT CALLBACK TIconButton::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  auto* self = reinterpret_cast<TIconButton*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    self = static_cast<TIconButton*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->FHandle = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->FHandle = nullptr;
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& e) {
+    self->ReportException(e);
+  } catch (...) {
+    self->ReportException(Exception(std::string_view("Unknown error")));
+  }
+  return 0;
+}
+
+LRESULT TIconButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(FHandle, &ps);
+      PaintTo(dc);
+      EndPaint(FHandle, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintTo(reinterpret_cast<HDC>(wParam));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers everything
+    case WM_SETFONT:
+      FFont = reinterpret_cast<HFONT>(wParam);
+      if (LOWORD(lParam)) Invalidate();
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(FFont);
+    case WM_ENABLE:
+      if (!wParam && FPressed) ReleaseCapture();
+      Invalidate();
+      return 0;
+    case WM_SETTEXT: {
+      const LRESULT r = DefWindowProcW(FHandle, message, wParam, lParam);
+      Invalidate();
+      return r;
+    }
+    case WM_LBUTTONDOWN:
+      FPressed = FMouseInside = true;
+      SetCapture(FHandle);
+      Invalidate();
+      return 0;
+    case WM_MOUSEMOVE: {
+      if (!FHot) {
+        FHot = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
+        TrackMouseEvent(&track);
+        Invalidate();
+      }
+      if (FPressed) {
+        RECT client;
+        GetClientRect(FHandle, &client);
+        const bool inside = PtInRect(&client, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}) != FALSE;
+        if (inside != FMouseInside) {
+          FMouseInside = inside;
+          Invalidate();
+        }
+      }
+      return 0;
+    }
+    case WM_MOUSELEAVE:
+      FHot = false;
+      Invalidate();
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool click = FPressed && FMouseInside;
+      if (FPressed) ReleaseCapture();  // WM_CAPTURECHANGED clears the press
+      FPressed = false;
+      Invalidate();
+      if (click) Click();
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      if (FPressed) {
+        FPressed = false;
+        Invalidate();
+      }
+      return 0;
+    case BM_CLICK:
+      if (IsWindowEnabled(FHandle)) Click();
+      return 0;
+    case WM_DESTROY:
+      if (FToolTip) DestroyWindow(FToolTip);
+      FToolTip = nullptr;
+      return 0;
+  }
+  return DefWindowProcW(FHandle, message, wParam, lParam);
+}
+
+// --- TIconSpeedBtn -----------------------------------------------------------
+
+void TIconSpeedBtn::Created(const TIconButtonProps& props) {
+  FGroupIndex = props.GroupIndex;
+  FFlat = props.Flat;
+  FDown = props.Down && props.GroupIndex != 0;
+}
+
+void TIconSpeedBtn::Loaded() {
+  EndLoading();
+  if (!IconGlyph.UseStoredIcon()) ConvertGlyph();
+}
+
+void TIconSpeedBtn::RefreshGlyph() {
+  const bool stored = IconGlyph.UseStoredIcon();
+  IconGlyph.SetUseStoredIcon(false);
+  ConvertGlyph();
+  IconGlyph.BeginUpdate();
+  IconGlyph.SetUseStoredIcon(stored);
+  IconGlyph.EndUpdate();
+}
+
+void TIconSpeedBtn::SetDown(bool down) {
+  if (FGroupIndex == 0) down = false;
+  if (down == FDown) return;
+  FDown = down;
+  Invalidate();
+  if (!down || !Handle()) return;
+  const HWND parent = GetParent(Handle());
+  const ATOM atom = static_cast<ATOM>(GetClassLongPtrW(Handle(), GCW_ATOM));
+  for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == Handle() || static_cast<ATOM>(GetClassLongPtrW(w, GCW_ATOM)) != atom) continue;
+    // Our class: the window belongs to a tool button.
+    auto* other = static_cast<TIconSpeedBtn*>(reinterpret_cast<TIconButton*>(GetWindowLongPtrW(w, GWLP_USERDATA)));
+    if (other && other->FGroupIndex == FGroupIndex) other->SetDown(false);
+  }
+}
+
+void TIconSpeedBtn::SetFlat(bool flat) {
+  FFlat = flat;
+  Invalidate();
+}
+
+void TIconSpeedBtn::Click() {
+  if (FGroupIndex != 0) SetDown(true);
+  CallOnClick();
+}
+
+LRESULT TIconSpeedBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case BM_GETCHECK:
+      return FDown ? BST_CHECKED : BST_UNCHECKED;
+    case BM_SETCHECK:
+      SetDown(wParam == BST_CHECKED);
+      return 0;
+  }
+  return TIconButton::HandleMessage(message, wParam, lParam);
+}
+
+void TIconSpeedBtn::Paint(TBitmap& canvas) {
+  const int w = canvas.Width(), h = canvas.Height();
+  const bool enabled = IsWindowEnabled(Handle()) != FALSE;
+  const bool sunk = FDown || (enabled && Pressed());
+  {
+    const TBitmapCanvas c(canvas);
+    RECT r{0, 0, w, h};
+    Fill(c.DC(), r, GetSysColor(COLOR_BTNFACE));
+    if (FFlat) {
+      if (sunk) DrawEdge(c.DC(), &r, BDR_SUNKENOUTER, BF_RECT);
+      else if (enabled && Hot()) DrawEdge(c.DC(), &r, BDR_RAISEDINNER, BF_RECT);
+    } else {
+      DrawFrameControl(c.DC(), &r, DFC_BUTTON, DFCS_BUTTONPUSH | (sunk ? DFCS_PUSHED : 0));
+    }
+    if (FDown && !Pressed()) {
+      RECT inner{2, 2, w - 2, h - 2};
+      FillChecked(c.DC(), inner);
+    }
+  }
+  const int offset = sunk ? 1 : 0;
+  DrawPicture(canvas, (w - Glyph().Width()) / 2 + offset, (h - Glyph().Height()) / 2 + offset, enabled);
+}
+
+// --- TIconBitBtn -------------------------------------------------------------
+
+void TIconBitBtn::Loaded() {
+  EndLoading();
+  ConvertGlyph();
+}
+
+std::u16string TIconBitBtn::Caption() const {
+  if (!Handle()) return {};
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(Handle())) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(Handle(), text.data(), static_cast<int>(text.size()))));
+  return U16(text);
+}
+
+void TIconBitBtn::SetCaption(const std::u16string& caption) {
+  if (Handle()) SetWindowTextW(Handle(), W(caption));
+}
+
+LRESULT TIconBitBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETDLGCODE:
+      return DLGC_BUTTON | (FDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_SETSTYLE:
+      FDefault = (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+      if (lParam) Invalidate();
+      return 0;
+    case WM_LBUTTONDOWN:
+      SetFocus(Handle());
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      FKeyDown = false;
+      Invalidate();
+      return 0;
+    case WM_KEYDOWN:
+      if (wParam == VK_SPACE && !FKeyDown) {
+        FKeyDown = true;
+        Invalidate();
+      }
+      return 0;
+    case WM_KEYUP:
+      if (wParam == VK_SPACE && FKeyDown) {
+        FKeyDown = false;
+        Invalidate();
+        Click();
+      }
+      return 0;
+    case WM_UPDATEUISTATE: {
+      const LRESULT r = DefWindowProcW(Handle(), message, wParam, lParam);
+      Invalidate();
+      return r;
+    }
+  }
+  return TIconButton::HandleMessage(message, wParam, lParam);
+}
+
+void TIconBitBtn::Paint(TBitmap& canvas) {
+  const int w = canvas.Width(), h = canvas.Height();
+  const bool enabled = IsWindowEnabled(Handle()) != FALSE;
+  const bool focused = GetFocus() == Handle();
+  const bool sunk = enabled && (Pressed() || FKeyDown);
+  const std::u16string caption = Caption();
+  const int gap = caption.empty() || Glyph().Width() == 0 ? 0 : Scale(4);
+  SIZE text{};
+  const TBitmapCanvas c(canvas);
+  const SelectedObject font(c.DC(), Font());
+  RECT r{0, 0, w, h};
+  Fill(c.DC(), r, GetSysColor(COLOR_BTNFACE));
+  if (FDefault || focused) {
+    FrameRect(c.DC(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InflateRect(&r, -1, -1);
+  }
+  DrawFrameControl(c.DC(), &r, DFC_BUTTON, DFCS_BUTTONPUSH | (sunk ? DFCS_PUSHED | DFCS_FLAT : 0));
+  if (sunk) {
+    const UniqueBrush shadow(CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW)));
+    FrameRect(c.DC(), &r, shadow.Get());
+  }
+  const UINT format = DT_SINGLELINE | DT_VCENTER | DT_LEFT |
+                      ((SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) ? DT_HIDEPREFIX : 0);
+  if (!caption.empty()) {
+    RECT measure{0, 0, w, h};
+    DrawTextW(c.DC(), W(caption), -1, &measure, format | DT_CALCRECT);
+    text = {measure.right - measure.left, measure.bottom - measure.top};
+  }
+  const int offset = sunk ? 1 : 0;
+  const int content = Glyph().Width() + gap + text.cx;
+  const int left = std::max(Scale(4), (w - content) / 2) + offset;
+  RECT textRect{left + Glyph().Width() + gap, offset, w, h + offset};
+  SetBkMode(c.DC(), TRANSPARENT);
+  if (!caption.empty()) {
+    if (enabled) {
+      SetTextColor(c.DC(), GetSysColor(COLOR_BTNTEXT));
+      DrawTextW(c.DC(), W(caption), -1, &textRect, format);
+    } else {
+      RECT lower = textRect;
+      OffsetRect(&lower, 1, 1);
+      SetTextColor(c.DC(), GetSysColor(COLOR_BTNHIGHLIGHT));
+      DrawTextW(c.DC(), W(caption), -1, &lower, format);
+      SetTextColor(c.DC(), GetSysColor(COLOR_BTNSHADOW));
+      DrawTextW(c.DC(), W(caption), -1, &textRect, format);
+    }
+  }
+  if (focused && !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+    RECT focus{4, 4, w - 4, h - 4};
+    DrawFocusRect(c.DC(), &focus);
+  }
+  GdiFlush();
+  DrawPicture(canvas, left, (h - Glyph().Height()) / 2 + offset, enabled);
+}

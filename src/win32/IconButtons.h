@@ -1,0 +1,155 @@
+// Buttons that show the icon a TIconGlyph describes: TIconSpeedBtn, a tool
+// button (not focusable, flat-capable, can stay pressed within a group), and
+// TIconBitBtn, a focusable push button with a caption and the picture.
+//
+// Both are windows of their own class, painted by themselves: they need no
+// WM_DRAWITEM forwarding from whatever form holds them, and they draw the
+// picture exactly as the icon code made it (its bottom-left pixel's colour is
+// transparent; greyed and embossed when disabled) on every system alike.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "win32/IconProcs.h"
+
+// What a button starts with. Position and size are at 96 DPI and scaled to
+// the parent's DPI.
+struct TIconButtonProps {
+  std::u16string Caption;  // TIconBitBtn
+  std::u16string Hint;     // a tool tip when not empty
+  int GroupIndex = 0;      // TIconSpeedBtn: one button of a parent's group is down at a time
+  bool Down = false;       // TIconSpeedBtn, in a group only
+  bool Flat = false;       // TIconSpeedBtn: a border only under the mouse
+  bool Enabled = true;
+};
+
+class TIconButton {
+ public:
+  TIconButton(const TIconButton&) = delete;
+  TIconButton& operator=(const TIconButton&) = delete;
+  virtual ~TIconButton();
+
+  // Creates the window. With fromForm the button is being read from a form
+  // table: writes to IconGlyph are not drawn until Loaded().
+  void Create(HWND parent, int id, const RECT& bounds96, const TIconButtonProps& props, bool fromForm = false);
+  HWND Handle() const { return FHandle; }
+
+  // Takes over another glyph's description (not its image lists) and draws
+  // it; the button's own glyph is left alone.
+  void SetIconGlyph(const TIconGlyph& glyph);
+  // The picture shown; a form sets the one stored with it.
+  const TBitmap& Glyph() const { return FGlyph; }
+  void SetGlyph(const TBitmap& picture);
+  // Ends reading from a form; the kinds differ in what they then draw.
+  virtual void Loaded() = 0;
+
+  bool Enabled() const;
+  void SetEnabled(bool enabled);
+  const std::u16string& Hint() const { return FHint; }
+  void SetHint(const std::u16string& hint);
+
+  // The button's description of its icon; every notifying write redraws.
+  TIconGlyph IconGlyph;
+  std::function<void()> OnClick;
+  // Gets what a handler called from the window procedure raised; without
+  // one, the error is shown in a message box.
+  std::function<void(const std::exception&)> OnException;
+
+ protected:
+  TIconButton();
+  void EndLoading() { FLoading = false; }
+  // Draws the glyph into the picture, with the parent's drawing locked,
+  // then repaints.
+  void ConvertGlyph();
+  int Scale(int length) const { return MulDiv(length, static_cast<int>(FDpi), 96); }
+  void Invalidate() const;
+  // The picture at x, y as it shows in the given state.
+  void DrawPicture(TBitmap& canvas, int x, int y, bool enabled) const;
+  bool Pressed() const { return FPressed && FMouseInside; }
+  bool Hot() const { return FHot; }
+  HFONT Font() const;
+
+  virtual const wchar_t* ClassName() const = 0;
+  virtual DWORD Style() const = 0;
+  virtual void Paint(TBitmap& canvas) = 0;
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // A completed press of the button.
+  virtual void Click();
+  void CallOnClick();
+  virtual void Created(const TIconButtonProps&) {}
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+  void GlyphChanged(TIconGlyph& sender);
+  void Destroy();
+  void PaintTo(HDC dc);
+  void ReportException(const std::exception& e);
+
+  HWND FHandle = nullptr;
+  HWND FToolTip = nullptr;
+  HFONT FFont = nullptr;  // set by WM_SETFONT, not ours
+  UINT FDpi = 96;
+  TBitmap FGlyph;
+  std::u16string FHint;
+  bool FLoading = false;
+  bool FPressed = false;      // the left button went down on us and is held
+  bool FMouseInside = false;  // while pressed: the mouse is over us
+  bool FHot = false;          // the mouse is over us
+};
+
+class TIconSpeedBtn : public TIconButton {
+ public:
+  TIconSpeedBtn() = default;
+
+  // Keeps the stored picture while IconGlyph.UseStoredIcon is True.
+  void Loaded() override;
+  // Draws the current description whatever UseStoredIcon says, leaving
+  // UseStoredIcon as it was.
+  void RefreshGlyph();
+
+  int GroupIndex() const { return FGroupIndex; }
+  void SetGroupIndex(int index) { FGroupIndex = index; }
+  bool Down() const { return FDown; }
+  // Only a button of a group can be down; the others of its group come up.
+  void SetDown(bool down);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool flat);
+
+ protected:
+  const wchar_t* ClassName() const override { return L"DorvaneIconSpeedBtn"; }
+  DWORD Style() const override { return 0; }
+  void Paint(TBitmap& canvas) override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void Click() override;
+  void Created(const TIconButtonProps& props) override;
+
+ private:
+  int FGroupIndex = 0;
+  bool FDown = false;
+  bool FFlat = false;
+};
+
+class TIconBitBtn : public TIconButton {
+ public:
+  TIconBitBtn() = default;
+
+  // Always draws the description.
+  void Loaded() override;
+
+  std::u16string Caption() const;
+  void SetCaption(const std::u16string& caption);
+
+ protected:
+  const wchar_t* ClassName() const override { return L"DorvaneIconBitBtn"; }
+  DWORD Style() const override { return WS_TABSTOP; }
+  void Paint(TBitmap& canvas) override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  bool FDefault = false;   // BS_DEFPUSHBUTTON through BM_SETSTYLE
+  bool FKeyDown = false;   // the space bar is held
+};
