@@ -75,9 +75,8 @@ void TIconButton::Destroy() {
   // The kind's own handlers are gone by the time a base destructor runs:
   // the window goes on without this object.
   SetWindowLongPtrW(FHandle, GWLP_USERDATA, 0);
-  if (FToolTip) DestroyWindow(FToolTip);
+  FToolTip.Reset();
   DestroyWindow(FHandle);
-  FToolTip = nullptr;
   FHandle = nullptr;
 }
 
@@ -124,7 +123,7 @@ void TIconButton::SetHint(const std::u16string& hint) {
   tool.uId = reinterpret_cast<UINT_PTR>(FHandle);
   tool.lpszText = const_cast<wchar_t*>(W(FHint));
   if (FToolTip) {
-    SendMessageW(FToolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(FToolTip.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     return;
   }
   if (hint.empty()) return;
@@ -133,10 +132,12 @@ void TIconButton::SetHint(const std::u16string& hint) {
     return InitCommonControlsEx(&icc) != FALSE;
   }();
   (void)initialised;
-  FToolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FHandle, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
-  if (FToolTip) SendMessageW(FToolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  // Owned by the button's top-level window, which may destroy it first; a
+  // destroyed window's handle is never valid again, so the reset is safe.
+  FToolTip.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FHandle, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr));
+  if (FToolTip) SendMessageW(FToolTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void TIconButton::GlyphChanged(TIconGlyph&) {
@@ -319,8 +320,7 @@ LRESULT TIconButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (IsWindowEnabled(FHandle)) Click();
       return 0;
     case WM_DESTROY:
-      if (FToolTip) DestroyWindow(FToolTip);
-      FToolTip = nullptr;
+      FToolTip.Reset();
       return 0;
   }
   return DefWindowProcW(FHandle, message, wParam, lParam);

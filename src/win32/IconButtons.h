@@ -90,7 +90,7 @@ class TIconButton {
   void ReportException(const std::exception& e);
 
   HWND FHandle = nullptr;
-  HWND FToolTip = nullptr;
+  UniqueOwner<HWND, DestroyWindow> FToolTip;
   HFONT FFont = nullptr;  // set by WM_SETFONT, not ours
   UINT FDpi = 96;
   TBitmap FGlyph;
