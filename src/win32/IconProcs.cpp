@@ -230,6 +230,27 @@ int TImageList::AddIcon(HICON icon) {
   return icon ? ImageList_ReplaceIcon(FHandle, -1, icon) : -1;
 }
 
+int TImageList::AddBitmap(const TBitmap& bitmap) {
+  if (FShared || bitmap.Width() < FWidth || bitmap.Height() < FHeight) return -1;
+  if (!FHandle) {
+    FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 1, 4);
+    if (!FHandle) throw Exception(std::u16string(kOutOfResources));
+  }
+  // The list takes the top-left part: a picture with its marker line below
+  // the icon loses that line.
+  TBitmap part;
+  part.SetSize(FWidth, FHeight);
+  {
+    TBitmapCanvas to(part), from(bitmap);
+    BitBlt(to.DC(), 0, 0, FWidth, FHeight, from.DC(), 0, 0, SRCCOPY);
+  }
+  return ImageList_Add(FHandle, part.Handle(), nullptr);
+}
+
+void TImageList::Clear() {
+  if (FHandle && !FShared) ImageList_RemoveAll(FHandle);
+}
+
 UniqueIcon TImageList::GetIcon(int index) const {
   if (!FHandle || index < 0 || index >= Count()) return UniqueIcon();
   return UniqueIcon(ImageList_GetIcon(FHandle, index, ILD_NORMAL));

@@ -71,6 +71,11 @@ class TImageList {
   // Adds a copy of the icon (image and mask); the icon stays the caller's.
   // Returns the new entry's index, -1 when it could not be added.
   int AddIcon(HICON icon);
+  // Appends a picture as it is, without a mask; returns its index, -1 when
+  // the list is the shell's or the picture has not the list's size.
+  int AddBitmap(const TBitmap& bitmap);
+  // Empties a list of our own.
+  void Clear();
   // An icon made from an entry, owned by the caller; empty when there is none.
   UniqueIcon GetIcon(int index) const;
 

@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "core/Errors.h"
+#include "core/TextCodec.h"
+#include "core/WinSupport.h"
 #include "win32/AboutWin.h"
 #include "win32/DataClasses.h"
 #include "win32/WinSupport.h"
@@ -34,7 +36,83 @@ const TControlDef kMainControls[] = {
 
 const std::wstring kBadSuffix = L".bad";
 
+HFONT CaptionFont(UINT dpi) {
+  return CreateFontW(-MulDiv(7, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, L"Small Fonts");
+}
+
+int TextWidth(HDC dc, std::u16string_view text) {
+  SIZE size{};
+  GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+// What a press asks of the window, for the press's own rules.
+class TMainPressHost : public TPressHost {
+ public:
+  TMainPressHost(TMainForm& form, std::function<int(HWND, const std::u16string&, const std::u16string&,
+                                                    const std::u16string&, int)>& run)
+      : F(form), Run(run) {}
+  bool ButtonBusy() const override { return F.ButtonBusy; }
+  void ArmBusyGuard() override {
+    F.ButtonBusy = true;
+    SetTimer(F.Handle(), kBusyTimer, 1000, nullptr);
+  }
+  bool ShowMessage(std::u16string_view view, TMessageKind kind) override {
+    const std::u16string text(view);
+    switch (kind) {
+      case TMessageKind::mkWarning: F.App.ShowMessage(F.Handle(), text, MB_OK | MB_ICONWARNING); return true;
+      case TMessageKind::mkConfirmation:
+        return F.App.ShowMessage(F.Handle(), text, MB_YESNO | MB_ICONQUESTION) == IDYES;
+      case TMessageKind::mkInformation:
+        return F.App.ShowMessage(F.Handle(), text, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
+      case TMessageKind::mkPlain: F.App.ShowMessage(F.Handle(), text, MB_OK); return true;
+    }
+    return false;
+  }
+  void MinimizeApplication() override { ShowWindow(F.Handle(), SW_MINIMIZE); }
+  int RunProgram(const std::u16string& file, const std::u16string& parameters, const std::u16string& folder,
+                 int showCommand) override {
+    return Run(F.Handle(), file, parameters, folder, showCommand);
+  }
+
+ private:
+  TMainForm& F;
+  std::function<int(HWND, const std::u16string&, const std::u16string&, const std::u16string&, int)>& Run;
+};
+
 }  // namespace
+
+void ComposeButtonGlyph(TBitmap& face, const std::u16string& upper, const std::u16string& lower,
+                        const TBitmap& icon, COLORREF fill, int btnSize, UINT dpi) {
+  TBitmapCanvas canvas(face);
+  const HDC dc = canvas.DC();
+  const int w = face.Width(), h = face.Height();
+  UniqueBrush brush(CreateSolidBrush(fill));
+  const RECT all{0, 0, w, h};
+  FillRect(dc, &all, brush.Get());
+  if (btnSize < 0 || btnSize > 2 || !icon.Handle()) return;
+  TBitmapCanvas iconCanvas(icon);
+  const auto scale = [dpi](int v) { return MulDiv(v, static_cast<int>(dpi), 96); };
+  if (btnSize == 0) {
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchBlt(dc, 0, 0, scale(17), scale(18), iconCanvas.DC(), 0, 0, icon.Width(), icon.Height(), SRCCOPY);
+  } else if (btnSize == 1) {
+    BitBlt(dc, 0, 0, icon.Width(), icon.Height(), iconCanvas.DC(), 0, 0, SRCCOPY);
+  } else {
+    UniqueFont font(CaptionFont(dpi));
+    const HGDIOBJ old = SelectObject(dc, font.Get());
+    SetBkColor(dc, fill);
+    SetBkMode(dc, OPAQUE);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutW(dc, (w - TextWidth(dc, upper)) / 2, scale(3), W(upper), static_cast<int>(upper.size()));
+    TextOutW(dc, (w - TextWidth(dc, lower)) / 2, scale(15), W(lower), static_cast<int>(lower.size()));
+    SelectObject(dc, old);
+    BitBlt(dc, scale(14) + (scale(32) - icon.Width()) / 2, scale(32) + (scale(33) - icon.Height()) / 2, icon.Width(),
+           icon.Height(), iconCanvas.DC(), 0, 0, SRCCOPY);
+  }
+}
 
 TOsVersion ReadOsVersion() {
   OSVERSIONINFOW info{};
@@ -102,6 +180,12 @@ void TMainForm::FormCreate() {
   for (TAction* a : {actExplorer, actToggleDeskTop, actConfig, actInfo}) a->AddToolButton(Control("tbrLeft"));
   for (TAction* a : {actScreenSaver, actLockWorkstation}) a->AddToolButton(Control("tbrRight"));
   ShowWindow(Control("ProgramSlider"), SW_HIDE);
+  const SIZE small = SystemIconSize(isSmall), large = SystemIconSize(isLarge);
+  ilstSmall.SetSize(small.cx, small.cy);
+  ilstLarge.SetSize(large.cx, large.cy);
+  IconGlyph.SetImageListLarge(&ilstLarge);
+  IconGlyph.SetImageListSmall(&ilstSmall);
+  IconGlyph.SetColorProcessing(cpAddLine);
 
   // The repeat-press guard's timer starts enabled and ends itself.
   SetTimer(Handle(), kBusyTimer, 1000, nullptr);
@@ -132,6 +216,7 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormShow() {
+  FButtons.clear();
   ButtonBusy = false;
   DesktopHidden = Settings->HideProgMan && !DesktopToggleBlocked();
   actExplorer->SetEnabled(!Settings->DisableExplorer);
@@ -141,8 +226,7 @@ void TMainForm::FormShow() {
   UpdateDesktopAction();
   InFormShow = true;
   ApplyButtonSize();
-  // The group tabs and their buttons are built here once the button row
-  // exists.
+  BuildTabs(StartTab(*Settings));
   InFormShow = false;
   SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (Settings->HideProgMan) HideDesktopWindow(true);
@@ -241,6 +325,7 @@ void TMainForm::ApplyButtonSize() {
 }
 
 void TMainForm::SetButtonsFlat(bool flat) {
+  for (auto& button : FButtons) button->SetFlat(flat);
   for (const char* name : {"tbrLeft", "tbrRight"}) {
     const HWND bar = Control(name);
     const LONG_PTR style = GetWindowLongPtrW(bar, GWL_STYLE);
@@ -253,6 +338,223 @@ void TMainForm::UpdateDesktopAction() {
   const TDesktopLook look = DesktopActionLook(DesktopHidden);
   actToggleDeskTop->SetImageIndex(look.ImageIndex);
   actToggleDeskTop->SetHint(look.Hint);
+}
+
+// ----------------------------------------------------------- button row
+
+int TMainForm::SelectedTab() const { return TabCtrl_GetCurSel(Control("ProgramPages")); }
+
+void TMainForm::BuildTabs(int tab) {
+  const HWND pages = Control("ProgramPages");
+  TTabsLayout layout = ::BuildTabs(*Settings, tab);
+  TabCtrl_DeleteAllItems(pages);
+  for (std::size_t i = 0; i < layout.Captions.size(); ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(W(layout.Captions[i]));
+    TabCtrl_InsertItem(pages, static_cast<int>(i), &item);
+  }
+  TabInfo = std::move(layout.TabInfo);
+  if (layout.SelectedTab >= 0) TabCtrl_SetCurSel(pages, layout.SelectedTab);
+  ShowRow(layout.Fill);
+  Realign();  // the tabs took their room: the button area follows
+  UpdateSlider();
+}
+
+void TMainForm::RebuildTabs(int tab) {
+  ClearButtons(false);
+  BuildTabs(tab);
+}
+
+void TMainForm::ClearButtons(bool freeAll) {
+  if (freeAll) {
+    FButtons.clear();
+    ilstLarge.Clear();
+    ilstSmall.Clear();
+    for (int g = 0; g < Settings->Groups.Count(); ++g)
+      for (int i = 0; i < Settings->Groups[g].Apps.Count(); ++i) Settings->Groups[g].Apps[i].ImageIndex = -1;
+  }
+  TabCtrl_DeleteAllItems(Control("ProgramPages"));
+}
+
+void TMainForm::ShowRow(const TRowContent& content) {
+  if (content.Drives) ShowInfoButtons();
+  else if (content.Group >= 0) ShowGroupButtons(content.Group);
+}
+
+void TMainForm::ShowGroupButtons(int group) {
+  TAppCollection& apps = Settings->Groups[group].Apps;
+  for (int i = 0; i < apps.Count(); ++i) ShowButton(i, &apps[i], u"");
+  for (int i = apps.Count(); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
+  SizeButtonPanel();
+}
+
+void TMainForm::ShowInfoButtons() {
+  const std::u16string& drives = Settings->Drives;
+  if (!TabInfo.empty()) TabInfo[0].Count = static_cast<int>(drives.size());
+  for (std::size_t i = 0; i < drives.size(); ++i) {
+    wchar_t letter = static_cast<wchar_t>(drives[i]);
+    CharUpperBuffW(&letter, 1);
+    ShowButton(static_cast<int>(i), nullptr, u"Drive " + std::u16string(1, static_cast<char16_t>(letter)));
+  }
+  for (int i = static_cast<int>(drives.size()); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
+  SizeButtonPanel();
+}
+
+void TMainForm::SizeButtonPanel() {
+  SetWindowPos(Control("pnlProgramButtons"), nullptr, FSliderLeft, 0, std::max(1, HighButton() + 1) * ButtonWidth,
+               ButtonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TIconSpeedBtn* TMainForm::FindButton(int index) const {
+  return index >= 0 && index <= HighButton() ? FButtons[index].get() : nullptr;
+}
+
+void TMainForm::ShowButton(int index, TAppItem* entry, const std::u16string& caption) {
+  TIconSpeedBtn* button = FindButton(index);
+  if (!button) {
+    auto created = std::make_unique<TIconSpeedBtn>();
+    TIconButtonProps props;
+    props.Flat = Settings->DoFlatButtons;
+    const int width96 = MulDiv(ButtonWidth, 96, static_cast<int>(Dpi()));
+    const int height96 = MulDiv(ButtonHeight, 96, static_cast<int>(Dpi()));
+    const RECT bounds{index * width96, 0, (index + 1) * width96, height96};
+    created->Create(Control("pnlProgramButtons"), 0, bounds, props);
+    created->OnClick = [this, index] { ProgramBtnClick(index); };
+    created->OnException = [this](const std::exception& e) {
+      const auto* ours = dynamic_cast<const Exception*>(&e);
+      App.ShowError(Handle(), ours ? ours->Message() : Utf8ToUtf16(e.what()));
+    };
+    FButtons.push_back(std::move(created));
+    button = FButtons.back().get();
+  }
+  ShowWindow(button->Handle(), SW_SHOW);
+  if (entry && entry->ImageIndex == -1) entry->ImageIndex = AddEntryIcon(*entry);
+  PaintButton(*button, entry, caption);
+}
+
+int TMainForm::AddEntryIcon(TAppItem& entry) {
+  const TIconSize size = Settings->BtnSize == 0 ? isSmall : isLarge;
+  IconGlyph.BeginUpdate();
+  IconGlyph.SetIconSize(size);
+  IconGlyph.SetColorProcessing(cpAddLine);
+  if (!entry.IconLocation.empty()) {
+    IconGlyph.SetIconType(itFileInfo);
+    IconGlyph.SetFileInfo(entry.IconLocation);
+  } else {
+    IconGlyph.SetIconType(itFileDefault);
+    IconGlyph.SetFileName(entry.Command);
+  }
+  IconGlyph.EndUpdate();
+  // Whatever the entry names, the list gets a picture of its size, so that
+  // the entry keeps its place in it and is never extracted again.
+  SetSystemIconSize(BtnImage, size);
+  FillBitmap(BtnImage, IconGlyph.TransparentColor(), BtnImage.Width(), BtnImage.Height());
+  try {
+    DrawToBitmap(IconGlyph, BtnImage);
+  } catch (const Exception&) {
+    // A broken icon location shows as an empty face, not as an error box
+    // on every tab switch.
+  }
+  ++FIconExtractions;
+  TImageList& list = size == isSmall ? ilstSmall : ilstLarge;
+  return list.AddBitmap(BtnImage);
+}
+
+void TMainForm::DrawDrivePicture() {
+  const SIZE size = SystemIconSize(Settings->BtnSize == 0 ? isSmall : isLarge);
+  BtnImage.SetSize(size.cx, size.cy);
+  TBitmapCanvas canvas(BtnImage);
+  const HDC dc = canvas.DC();
+  const int w = BtnImage.Width(), h = BtnImage.Height();
+  UniqueBrush white(CreateSolidBrush(RGB(255, 255, 255))), navy(CreateSolidBrush(RGB(0, 0, 128))),
+      red(CreateSolidBrush(RGB(255, 0, 0)));
+  const RECT all{0, 0, w, h};
+  FillRect(dc, &all, white.Get());
+  const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+  const HGDIOBJ oldBrush = SelectObject(dc, navy.Get());
+  Ellipse(dc, 1, 1, w - 2, w - 2);
+  SelectObject(dc, red.Get());
+  Pie(dc, 1, 1, w - 2, w - 2, 1, 1, 10, 20);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+}
+
+void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption) {
+  COLORREF fill = RGB(255, 255, 255);
+  if (entry) {
+    button.SetHint(Settings->ProgramAsHint ? entry->Command : BarsToLineBreaks(entry->Hint));
+    IconGlyph.BeginUpdate();
+    IconGlyph.SetIconType(itImageList);
+    IconGlyph.SetIconSize(Settings->BtnSize != 0 ? isLarge : isSmall);
+    IconGlyph.SetIconIndex(entry->ImageIndex);
+    IconGlyph.EndUpdate();
+    DrawToBitmap(IconGlyph, BtnImage);
+    fill = BtnImage.Pixel(0, BtnImage.Height() - 1);
+  } else {
+    button.SetHint(u"");
+    DrawDrivePicture();
+  }
+  TBitmap face;
+  face.SetSize(ButtonWidth - Scale(4), ButtonHeight - Scale(4));
+  std::u16string upper, lower;
+  if (Settings->BtnSize == 2) {
+    if (entry) {
+      UniqueFont font(CaptionFont(Dpi()));
+      TBitmapCanvas measure(face);
+      const HGDIOBJ old = SelectObject(measure.DC(), font.Get());
+      const TCaptionLines lines =
+          SplitButtonCaption(entry->Title, [&](std::u16string_view t) { return TextWidth(measure.DC(), t); },
+                             face.Width(), Settings->VertBarLineBreak, !Settings->TextOnTop);
+      SelectObject(measure.DC(), old);
+      upper = lines.Upper;
+      lower = lines.Lower;
+    } else {
+      upper = caption;
+    }
+  }
+  ComposeButtonGlyph(face, upper, lower, BtnImage, fill, Settings->BtnSize, Dpi());
+  button.SetGlyph(face);
+}
+
+TSliderLook TMainForm::UpdateSlider() {
+  TTabRow* row = TabRowOf(TabInfo, SelectedTab(), Settings->ShowInfo);
+  const HWND slider = Control("ProgramSlider");
+  RECT pages{};
+  GetClientRect(Control("ProgramPages"), &pages);
+  TTabRow none;
+  const TSliderLook look = ::UpdateSlider(row ? *row : none, ButtonWidth, pages.right);
+  ShowWindow(slider, look.Visible ? SW_SHOW : SW_HIDE);
+  if (look.Visible) {
+    SendMessageW(slider, TBM_SETRANGEMIN, FALSE, 0);
+    SendMessageW(slider, TBM_SETRANGEMAX, TRUE, look.Max);
+  } else {
+    FSliderLeft = 0;
+    SendMessageW(slider, TBM_SETPOS, TRUE, 0);
+    SizeButtonPanel();
+  }
+  return look;
+}
+
+void TMainForm::ProgramSliderChange() {
+  TTabRow* row = TabRowOf(TabInfo, SelectedTab(), Settings->ShowInfo);
+  if (!row) return;
+  const int position = static_cast<int>(SendMessageW(Control("ProgramSlider"), TBM_GETPOS, 0, 0));
+  FSliderLeft = ::ProgramSliderChange(*row, position, ButtonWidth);
+  SizeButtonPanel();
+}
+
+void TMainForm::ProgramPagesChange() {
+  ShowRow(RowContentOf(*Settings, SelectedTab()));
+  const TSliderLook look = UpdateSlider();
+  if (const TTabRow* row = TabRowOf(TabInfo, SelectedTab(), Settings->ShowInfo))
+    SendMessageW(Control("ProgramSlider"), TBM_SETPOS, TRUE, RememberedPosition(*row, look));
+  ProgramSliderChange();
+}
+
+void TMainForm::ProgramBtnClick(int tag) {
+  TMainPressHost host(*this, FEnv.RunProgram);
+  ::ProgramBtnClick(host, *Settings, SelectedTab(), tag);
 }
 
 // ------------------------------------------------------------- commands
@@ -333,9 +635,28 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       if (actMain.Execute(LOWORD(wParam))) return 0;
       break;
-    case WM_NOTIFY:
+    case WM_NOTIFY: {
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+      if (hdr->hwndFrom == Control("ProgramPages") && hdr->code == TCN_SELCHANGE) {
+        ProgramPagesChange();
+        return 0;
+      }
       if (actMain.HandleToolTip(lParam)) return 0;
       break;
+    }
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(lParam) == Control("ProgramSlider")) {
+        ProgramSliderChange();
+        return 0;
+      }
+      break;
+    case WM_SIZE:
+      Form::HandleMessage(message, wParam, lParam);
+      if (Settings && wParam != SIZE_MINIMIZED) {  // FormResize
+        UpdateSlider();
+        ProgramSliderChange();
+      }
+      return 0;
     case WM_CONTEXTMENU: {
       UniqueMenu menu(CreatePopupMenu());
       AppendMenuW(menu.Get(), MF_STRING, kTileCommand, L"Tile Windows - Horizontal");

@@ -10,6 +10,8 @@
 #include "core/MainWin.h"
 #include "win32/Actions.h"
 #include "win32/Forms.h"
+#include "win32/IconButtons.h"
+#include "win32/IconProcs.h"
 
 // What the main window works with; tests replace parts of it.
 struct TMainFormEnv {
@@ -22,6 +24,11 @@ struct TMainFormEnv {
 };
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+
+// Draws a program button's face: the fill, the icon and, on a large button,
+// the two caption lines.
+void ComposeButtonGlyph(TBitmap& face, const std::u16string& upper, const std::u16string& lower,
+                        const TBitmap& icon, COLORREF fill, int btnSize, UINT dpi);
 
 // The system's version record, read anew on every call.
 TOsVersion ReadOsVersion();
@@ -73,6 +80,29 @@ class TMainForm : public Form {
   void actLockWorkstationExecute();
   void TileWindowsHorizontal1Click();
 
+  // The button row: one tab per group (after "Sys Info" when asked), the
+  // buttons of the selected tab, created when a row needs more of them and
+  // otherwise reused; each entry's icon is extracted once into the lists.
+  void BuildTabs(int tab);
+  void RebuildTabs(int tab);
+  void ClearButtons(bool freeAll);
+  void ShowGroupButtons(int group);
+  void ShowInfoButtons();
+  TSliderLook UpdateSlider();
+  void ProgramPagesChange();
+  void ProgramSliderChange();
+  void ProgramBtnClick(int tag);
+  int HighButton() const { return static_cast<int>(FButtons.size()) - 1; }
+  TIconSpeedBtn* FindButton(int index) const;
+  // How often an icon was taken from its file, for the tests.
+  int IconExtractions() const { return FIconExtractions; }
+
+  TTabInfo TabInfo;
+  TIconGlyph IconGlyph;
+  TBitmap BtnImage;  // every icon is rendered here first
+  TImageList ilstSmall;
+  TImageList ilstLarge;
+
   // The notification-area menu, made from the actions as they are now.
   UniqueMenu BuildTrayMenu() const;
 
@@ -88,8 +118,20 @@ class TMainForm : public Form {
   void FormDestroy();
   void CreateActions();
   int CaptionHeight() const;
+  int SelectedTab() const;
+  void ShowRow(const TRowContent& content);
+  // Shows button i for an entry (or a drive caption), creating it if the
+  // row has not had that many buttons yet.
+  void ShowButton(int index, TAppItem* entry, const std::u16string& caption);
+  int AddEntryIcon(TAppItem& entry);
+  void PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption);
+  void DrawDrivePicture();
+  void SizeButtonPanel();
 
   TMainFormEnv FEnv;
+  std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
+  int FSliderLeft = 0;  // the button panel's Left
+  int FIconExtractions = 0;
   UniqueImageList FImageList;  // the nine images of the tool bars and menus
   UniqueFont FTabFont;
   int FHeightAboveCaption = 82;

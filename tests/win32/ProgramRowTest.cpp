@@ -1,0 +1,127 @@
+// The tabs and program buttons of the main window over a real settings file.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <fstream>
+
+#include "core/WinSupport.h"
+#include "win32/MainWin.h"
+
+namespace {
+
+std::wstring RowFolder() {
+  static int count = 0;
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring folder =
+      std::wstring(temp) + L"Dorvane row " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count) + L"\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder;
+}
+
+std::string Entry(const std::string& title, const std::string& command) {
+  return "item Title = '" + title + "' Command = '" + command + "' end ";
+}
+
+class ProgramRow : public testing::Test {
+ protected:
+  std::wstring settingsFile = RowFolder() + L"SkiffData.dat";
+  TApplication app{GetModuleHandleW(nullptr)};
+  std::vector<std::u16string> boxes;
+  std::vector<std::u16string> runs;
+  std::unique_ptr<TMainForm> form;
+
+  void SetUp() override {
+    app.MessageBoxProc = [this](HWND, const std::u16string& text, const std::u16string&, UINT) {
+      boxes.push_back(text);
+      return IDOK;
+    };
+  }
+
+  TMainForm& Start(const std::string& body) {
+    std::ofstream(settingsFile.c_str(), std::ios::binary) << "object TSkiffData " << body << " end";
+    TMainFormEnv env;
+    env.SettingsFile = settingsFile;
+    env.EndsProgram = false;
+    form = std::make_unique<TMainForm>(app, env);
+    form->Create();
+    form->Show();
+    return *form;
+  }
+
+  int TabCount() { return TabCtrl_GetItemCount(form->Control("ProgramPages")); }
+  void SelectTab(int tab) {
+    TabCtrl_SetCurSel(form->Control("ProgramPages"), tab);
+    NMHDR hdr{form->Control("ProgramPages"), 0, TCN_SELCHANGE};
+    SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hdr));
+  }
+  int VisibleButtons() {
+    int n = 0;
+    for (int i = 0; i <= form->HighButton(); ++i) n += IsWindowVisible(form->FindButton(i)->Handle()) ? 1 : 0;
+    return n;
+  }
+};
+
+const std::string kShell32 = "C:\\windows\\system32\\shell32.dll";
+
+TEST_F(ProgramRow, OneTabPerGroupAndEachIconExtractedOnce) {
+  TMainForm& f = Start("ShowInfo = True Drives = 'cd' BtnSize = 2 Groups = < item Name = 'Office' Apps = < " +
+                       Entry("Notepad", "C:\\windows\\notepad.exe") + Entry("Shell", kShell32) +
+                       Entry("Cmd", "C:\\windows\\system32\\cmd.exe") + "> end item Name = 'Tools' Apps = < " +
+                       Entry("Reg", "C:\\windows\\regedit.exe") + "> end >");
+  ASSERT_EQ(TabCount(), 3);
+  EXPECT_EQ(TabCtrl_GetCurSel(f.Control("ProgramPages")), 1);  // the first group, filled at once
+  EXPECT_EQ(VisibleButtons(), 3);
+  EXPECT_EQ(f.IconExtractions(), 3);
+  EXPECT_EQ(f.ilstLarge.Count(), 3);
+  SelectTab(2);
+  EXPECT_EQ(VisibleButtons(), 1);
+  EXPECT_EQ(f.HighButton(), 2);  // the surplus buttons are hidden, not freed
+  SelectTab(0);
+  EXPECT_EQ(VisibleButtons(), 2);  // the drives
+  for (int i = 0; i < 5; ++i) {
+    SelectTab(1);
+    SelectTab(2);
+  }
+  EXPECT_EQ(f.IconExtractions(), 4);
+  EXPECT_EQ(f.ilstLarge.Count(), 4);
+  ASSERT_NE(f.Settings->Groups[0].Apps[0].ImageIndex, -1);
+}
+
+TEST_F(ProgramRow, LargeButtonFaceHasCaptionLinesAndTheIcon) {
+  TMainForm& f = Start("BtnSize = 2 Groups = < item Name = 'A' Apps = < " + Entry("Shell", kShell32) + "> end >");
+  const TAppItem& app = f.Settings->Groups[0].Apps[0];
+  ASSERT_GE(app.ImageIndex, 0);
+  const TBitmap& face = f.FindButton(0)->Glyph();
+  ASSERT_EQ(face.Width(), f.Scale(60));
+  ASSERT_EQ(face.Height(), f.Scale(70));
+  const COLORREF fill = face.Pixel(0, face.Height() - 1);
+  auto differs = [&](int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += face.Pixel(x, y) != fill ? 1 : 0;
+    return n;
+  };
+  EXPECT_EQ(differs(0, 0, face.Width(), 3), 0);     // nothing above the upper line
+  EXPECT_EQ(differs(0, 3, face.Width(), 15), 0);    // a one-word title goes on the lower line
+  EXPECT_GT(differs(0, 15, face.Width(), 27), 0);   // the lower line
+  EXPECT_GT(differs(14, 32, 46, 64), 50);           // the icon at 14,32
+  EXPECT_EQ(differs(0, 32, 14, 64), 0);
+}
+
+TEST_F(ProgramRow, PressesReachTheShellAndReportItsErrors) {
+  TMainForm& f = Start("Groups = < item Name = 'A' Apps = < " + Entry("Missing", "C:\\no\\such\\program.exe") +
+                       Entry("Nothing", "") + "> end >");
+  PostMessageW(f.FindButton(0)->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  PostMessageW(f.FindButton(0)->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  f.ProgramBtnClick(1);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0], u"Cannot run the program: The specified file was not found.");
+  EXPECT_EQ(boxes[1], u"There is no program to run.");
+}
+
+}  // namespace
