@@ -137,7 +137,10 @@ void TIconButton::SetHint(const std::u16string& hint) {
   FToolTip.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, FHandle, nullptr,
                                  GetModuleHandleW(nullptr), nullptr));
-  if (FToolTip) SendMessageW(FToolTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  if (!FToolTip) return;
+  SendMessageW(FToolTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  // A width makes line breaks in a hint show as lines.
+  SendMessageW(FToolTip.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(400));
 }
 
 void TIconButton::GlyphChanged(TIconGlyph&) {

@@ -344,6 +344,12 @@ void TMainForm::UpdateDesktopAction() {
 
 int TMainForm::SelectedTab() const { return TabCtrl_GetCurSel(Control("ProgramPages")); }
 
+// A size the window does not know is shown as the smallest; the setting
+// itself is kept as it was.
+int TMainForm::ShownBtnSize() const {
+  return Settings->BtnSize >= 0 && Settings->BtnSize <= 2 ? Settings->BtnSize : 0;
+}
+
 void TMainForm::BuildTabs(int tab) {
   const HWND pages = Control("ProgramPages");
   TTabsLayout layout = ::BuildTabs(*Settings, tab);
@@ -434,7 +440,7 @@ void TMainForm::ShowButton(int index, TAppItem* entry, const std::u16string& cap
 }
 
 int TMainForm::AddEntryIcon(TAppItem& entry) {
-  const TIconSize size = Settings->BtnSize == 0 ? isSmall : isLarge;
+  const TIconSize size = ShownBtnSize() == 0 ? isSmall : isLarge;
   IconGlyph.BeginUpdate();
   IconGlyph.SetIconSize(size);
   IconGlyph.SetColorProcessing(cpAddLine);
@@ -462,7 +468,7 @@ int TMainForm::AddEntryIcon(TAppItem& entry) {
 }
 
 void TMainForm::DrawDrivePicture() {
-  const SIZE size = SystemIconSize(Settings->BtnSize == 0 ? isSmall : isLarge);
+  const SIZE size = SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge);
   BtnImage.SetSize(size.cx, size.cy);
   TBitmapCanvas canvas(BtnImage);
   const HDC dc = canvas.DC();
@@ -483,10 +489,13 @@ void TMainForm::DrawDrivePicture() {
 void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption) {
   COLORREF fill = RGB(255, 255, 255);
   if (entry) {
-    button.SetHint(Settings->ProgramAsHint ? entry->Command : BarsToLineBreaks(entry->Hint));
+    std::u16string hint = Settings->ProgramAsHint ? entry->Command : BarsToLineBreaks(entry->Hint);
+    for (std::size_t at = hint.find(u'\r'); at != std::u16string::npos; at = hint.find(u'\r', at + 2))
+      hint.insert(at + 1, 1, u'\n');  // the tool tip breaks lines at CR LF
+    button.SetHint(hint);
     IconGlyph.BeginUpdate();
     IconGlyph.SetIconType(itImageList);
-    IconGlyph.SetIconSize(Settings->BtnSize != 0 ? isLarge : isSmall);
+    IconGlyph.SetIconSize(ShownBtnSize() != 0 ? isLarge : isSmall);
     IconGlyph.SetIconIndex(entry->ImageIndex);
     IconGlyph.EndUpdate();
     DrawToBitmap(IconGlyph, BtnImage);
@@ -498,7 +507,7 @@ void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u
   TBitmap face;
   face.SetSize(ButtonWidth - Scale(4), ButtonHeight - Scale(4));
   std::u16string upper, lower;
-  if (Settings->BtnSize == 2) {
+  if (ShownBtnSize() == 2) {
     if (entry) {
       UniqueFont font(CaptionFont(Dpi()));
       TBitmapCanvas measure(face);
@@ -513,7 +522,7 @@ void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u
       upper = caption;
     }
   }
-  ComposeButtonGlyph(face, upper, lower, BtnImage, fill, Settings->BtnSize, Dpi());
+  ComposeButtonGlyph(face, upper, lower, BtnImage, fill, ShownBtnSize(), Dpi());
   button.SetGlyph(face);
 }
 

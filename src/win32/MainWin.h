@@ -119,6 +119,7 @@ class TMainForm : public Form {
   void CreateActions();
   int CaptionHeight() const;
   int SelectedTab() const;
+  int ShownBtnSize() const;
   void ShowRow(const TRowContent& content);
   // Shows button i for an entry (or a drive caption), creating it if the
   // row has not had that many buttons yet.

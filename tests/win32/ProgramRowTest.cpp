@@ -124,4 +124,74 @@ TEST_F(ProgramRow, PressesReachTheShellAndReportItsErrors) {
   EXPECT_EQ(boxes[1], u"There is no program to run.");
 }
 
+TEST_F(ProgramRow, ButtonSizesAndPositions) {
+  struct Case {
+    int btnSize, width, height;
+    TIconSize icons;
+  };
+  const Case cases[] = {{0, 21, 22, isSmall}, {1, 36, 37, isLarge}, {2, 64, 74, isLarge}, {7, 21, 22, isSmall}};
+  for (const Case& c : cases) {
+    TMainForm& f = Start("BtnSize = " + std::to_string(c.btnSize) + " Groups = < item Name = 'A' Apps = < " +
+                         Entry("a", kShell32) + Entry("b", kShell32) + Entry("c", kShell32) + "> end >");
+    ASSERT_EQ(f.HighButton(), 2) << c.btnSize;
+    for (int i = 0; i < 3; ++i) {
+      RECT r{};
+      GetWindowRect(f.FindButton(i)->Handle(), &r);
+      MapWindowPoints(nullptr, f.Control("pnlProgramButtons"), reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_EQ(r.left, i * f.Scale(c.width)) << c.btnSize;
+      EXPECT_EQ(r.top, 0);
+      EXPECT_EQ(r.right - r.left, f.Scale(c.width));
+      EXPECT_EQ(r.bottom - r.top, f.Scale(c.height));
+    }
+    const TImageList& used = c.icons == isSmall ? f.ilstSmall : f.ilstLarge;
+    EXPECT_EQ(used.Count(), 3) << c.btnSize;
+    EXPECT_EQ(f.Settings->BtnSize, c.btnSize);  // kept as it was
+  }
+}
+
+TEST_F(ProgramRow, ChangingTheSizeExtractsEveryIconAgain) {
+  TMainForm& f = Start("BtnSize = 0 Groups = < item Name = 'A' Apps = < " + Entry("a", kShell32) +
+                       Entry("b", "C:\\windows\\notepad.exe") + "> end >");
+  EXPECT_EQ(f.IconExtractions(), 2);
+  EXPECT_EQ(f.ilstSmall.Count(), 2);
+  f.Settings->BtnSize = 2;
+  f.ClearButtons(true);
+  f.ApplyButtonSize();
+  f.RebuildTabs(0);
+  EXPECT_EQ(f.IconExtractions(), 4);
+  EXPECT_EQ(f.ilstSmall.Count(), 0);
+  EXPECT_EQ(f.ilstLarge.Count(), 2);
+  EXPECT_EQ(f.FindButton(0)->Glyph().Width(), f.Scale(60));
+}
+
+TEST_F(ProgramRow, HintsShowBarsAsLineBreaksOrTheCommand) {
+  TMainForm& f = Start("Groups = < item Name = 'A' Apps = < item Title = 'x' Command = 'C:\\x.exe' "
+                       "Hint = 'First|Second' end > end >");
+  EXPECT_EQ(f.FindButton(0)->Hint(), u"First\r\nSecond");
+  TMainForm& g = Start("ProgramAsHint = True Groups = < item Name = 'A' Apps = < item Title = 'x' "
+                       "Command = 'C:\\x.exe' Hint = 'First|Second' end > end >");
+  EXPECT_EQ(g.FindButton(0)->Hint(), u"C:\\x.exe");
+}
+
+TEST_F(ProgramRow, ARealProgramStartsWithTheEntrysShowCommand) {
+  std::wstring self(MAX_PATH, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+  const std::pair<char, int> cases[] = {{'M', SW_MINIMIZE}, {'X', SW_MAXIMIZE}, {'N', SW_SHOWNORMAL}};
+  for (auto [state, show] : cases) {
+    const std::wstring report = settingsFile + L"." + std::wstring(1, state) + L".txt";
+    std::string selfA(self.begin(), self.end()), reportA(report.begin(), report.end());
+    TMainForm& f = Start("Groups = < item Name = 'A' Apps = < item Title = 'probe' Command = '" + selfA +
+                         "' Parameters = '--show-probe \"" + reportA + "\"' WindowState = '" + state + "' end > end >");
+    f.ProgramBtnClick(0);
+    std::string got;
+    for (int i = 0; i < 200 && got.empty(); ++i) {
+      Sleep(50);
+      std::ifstream in(report.c_str());
+      std::getline(in, got);
+    }
+    EXPECT_EQ(got, std::to_string(show)) << state;
+    EXPECT_TRUE(boxes.empty());
+  }
+}
+
 }  // namespace

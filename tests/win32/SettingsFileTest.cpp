@@ -259,8 +259,18 @@ int SettingsProbe(const wchar_t* report) {
 
 }  // namespace
 
+// Started by the program-button tests: reports the show command it got.
+int ShowProbe(const wchar_t* report) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  GetStartupInfoW(&si);
+  WriteBytes(report, std::to_string((si.dwFlags & STARTF_USESHOWWINDOW) ? si.wShowWindow : -1));
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wstring(argv[1]) == L"--settings-probe") return SettingsProbe(argv[2]);
+  if (argc == 3 && std::wstring(argv[1]) == L"--show-probe") return ShowProbe(argv[2]);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
