@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -47,22 +48,76 @@ std::wstring Text(HWND window) {
   return text;
 }
 
-TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
+// A copy of Dorvane.exe in a fresh folder, with the given settings file.
+std::wstring Install(const std::string& settings, int n) {
   std::wstring exe = ExeFileName();
   exe.resize(exe.find_last_of(L'\\') + 1);
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder = std::wstring(temp) + L"Dorvane e2e \u00fc " + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  const std::wstring folder = std::wstring(temp) + L"Dorvane e2e \u00fc " + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(n) + L"\\";
   CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring program = folder + L"Dorvane.exe";
-  ASSERT_TRUE(CopyFileW((exe + L"Dorvane.exe").c_str(), program.c_str(), FALSE)) << "Dorvane.exe beside the tests";
+  if (!CopyFileW((exe + L"Dorvane.exe").c_str(), (folder + L"Dorvane.exe").c_str(), FALSE)) return L"";
+  if (!settings.empty()) {
+    UniqueHandle f(CreateFileW((folder + L"SkiffData.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    WriteFile(f.Get(), settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr);
+  }
+  return folder;
+}
 
+PROCESS_INFORMATION Start(const std::wstring& folder) {
+  const std::wstring program = folder + L"Dorvane.exe";
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::wstring command = L"\"" + program + L"\"";
-  ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                             &si, &pi));
+  CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi);
+  return pi;
+}
+
+struct FoundChild {
+  const wchar_t* Class;
+  int Skip;  // how many matching windows to pass over
+  HWND Window;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+  auto* f = reinterpret_cast<FoundChild*>(param);
+  wchar_t cls[64] = {};
+  GetClassNameW(window, cls, 64);
+  if (std::wstring(cls) != f->Class || !IsWindowVisible(window) || f->Skip-- > 0) return TRUE;
+  f->Window = window;
+  return FALSE;
+}
+
+HWND Child(HWND parent, const wchar_t* cls, int skip = 0) {
+  FoundChild f{cls, skip, nullptr};
+  EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&f));
+  return f.Window;
+}
+
+void Click(HWND window, int x, int y) {
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// A tab's rectangle, read through the other process's memory.
+RECT TabRect(DWORD processId, HWND tabs, int index) {
+  RECT rect{};
+  UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+  SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process.Get(), remote, &rect, sizeof rect, nullptr);
+  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+  return rect;
+}
+
+TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
+  const std::wstring folder = Install("", 1);
+  ASSERT_FALSE(folder.empty()) << "Dorvane.exe beside the tests";
+  const PROCESS_INFORMATION pi = Start(folder);
+  ASSERT_TRUE(pi.hProcess);
   UniqueHandle process(pi.hProcess), thread(pi.hThread);
 
   const HWND main = WaitForWindow(pi.dwProcessId, L"DorvaneForm");
@@ -82,6 +137,40 @@ TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
   EXPECT_EQ(code, 0u);
   // Closing writes nothing.
   EXPECT_EQ(GetFileAttributesW((folder + L"SkiffData.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
+  const std::wstring folder = Install(
+      "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Missing' "
+      "Command = 'C:\\no\\such.exe' end >\r\n    end\r\n    item Name = 'Empty' Apps = < item Title = 'Nothing' "
+      "end > end>\r\nend\r\n",
+      2);
+  ASSERT_FALSE(folder.empty());
+  const PROCESS_INFORMATION pi = Start(folder);
+  ASSERT_TRUE(pi.hProcess);
+  UniqueHandle process(pi.hProcess), thread(pi.hThread);
+  const HWND main = WaitForWindow(pi.dwProcessId, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  const HWND tabs = Child(main, L"SysTabControl32");
+  ASSERT_TRUE(tabs);
+  ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+
+  const RECT second = TabRect(pi.dwProcessId, tabs, 1);
+  Click(tabs, (second.left + second.right) / 2, (second.top + second.bottom) / 2);
+  for (int i = 0; i < 100 && SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != 1; ++i) Sleep(50);
+  ASSERT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
+
+  const HWND button = Child(main, L"DorvaneIconSpeedBtn");
+  ASSERT_TRUE(button);
+  Click(button, 5, 5);
+  const HWND box = WaitForWindow(pi.dwProcessId, L"#32770");
+  ASSERT_TRUE(box);
+  EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), L"There is no program to run.");
+  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+
+  TerminateProcess(pi.hProcess, 0);
+  WaitForSingleObject(pi.hProcess, 10000);
 }
 
 }  // namespace
