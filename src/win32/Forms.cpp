@@ -71,19 +71,6 @@ void TApplication::ShowError(HWND owner, const std::u16string& text) {
   ShowMessage(owner, text, MB_OK | MB_ICONERROR);
 }
 
-UINT WindowDpi(HWND window) {
-  using DpiFn = UINT(WINAPI*)(HWND);
-  static const auto forWindow = reinterpret_cast<DpiFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  UINT dpi = forWindow && window ? forWindow(window) : 0;
-  if (dpi == 0) {
-    const HDC screen = GetDC(nullptr);
-    dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
-  }
-  return dpi ? dpi : 96;
-}
-
 Form::~Form() {
   if (FHandle) {
     // A derived form is gone by now: no message may reach it any more.

@@ -111,6 +111,3 @@ class Form {
   std::vector<TControl> FControls;
   std::vector<UniqueFont> FFonts;  // the form's font first
 };
-
-// The monitor DPI of a window (96 where the system cannot tell).
-UINT WindowDpi(HWND window);

@@ -8,19 +8,6 @@
 
 namespace {
 
-// The monitor DPI of a window; 96 where the system cannot tell.
-UINT DpiOf(HWND window) {
-  using DpiFn = UINT(WINAPI*)(HWND);
-  static const auto forWindow = reinterpret_cast<DpiFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  UINT dpi = forWindow && window ? forWindow(window) : 0;
-  if (dpi == 0) {
-    const WindowDC screen(nullptr);
-    dpi = static_cast<UINT>(GetDeviceCaps(screen.Get(), LOGPIXELSY));
-  }
-  return dpi ? dpi : 96;
-}
-
 void RegisterButtonClass(const wchar_t* name, WNDPROC proc) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -83,7 +70,7 @@ void TIconButton::Destroy() {
 void TIconButton::Create(HWND parent, int id, const RECT& bounds96, const TIconButtonProps& props, bool fromForm) {
   RegisterButtonClass(ClassName(), &WindowProc);
   Destroy();  // a second Create replaces the window
-  FDpi = DpiOf(parent);
+  FDpi = WindowDpi(parent);
   FLoading = fromForm;
   FHint = props.Hint;
   Created(props);

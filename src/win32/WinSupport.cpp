@@ -39,6 +39,20 @@ void AppendAnsiCodePage(std::string_view bytes, std::u16string& out) {
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(&out[at]), count);
 }
 
+UINT WindowDpi(HWND window) {
+  using DpiFn = UINT(WINAPI*)(HWND);
+  // Looked up: older systems than the program supports lack it.
+  static const auto forWindow = reinterpret_cast<DpiFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  UINT dpi = forWindow && window ? forWindow(window) : 0;
+  if (dpi == 0) {
+    const HDC screen = GetDC(nullptr);
+    dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+  }
+  return dpi ? dpi : 96;
+}
+
 std::wstring ExeFileName() {
   std::wstring name(MAX_PATH, L'\0');
   for (;;) {

@@ -20,6 +20,10 @@ std::u16string SysErrorMessage(DWORD error);
 // Decodes 8-bit text in the system ANSI code page (the settings file's bytes).
 void AppendAnsiCodePage(std::string_view bytes, std::u16string& out);
 
+// The monitor DPI of a window, or of the screen for none (96 where the
+// system cannot tell).
+UINT WindowDpi(HWND window);
+
 // Full path of the running executable, of any length.
 std::wstring ExeFileName();
 
