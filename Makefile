@@ -81,7 +81,7 @@ fuzz:
 	cp -rn fuzz/corpus/. build/fuzz/corpus/
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  build/fuzz/settings_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
-	  -print_final_stats=1 $(FUZZ_DICT) -artifact_prefix=build/fuzz/ build/fuzz/corpus
+	  -print_final_stats=1 -max_len=65536 $(FUZZ_DICT) -artifact_prefix=build/fuzz/ build/fuzz/corpus
 
 bench:
 	@scripts/ensure-packages.sh $(BENCH_PACKAGES)

@@ -41,7 +41,6 @@ void AppendUtf16(char32_t c, std::u16string& out) {
 }  // namespace
 
 void AppendWindows1252(std::string_view bytes, std::u16string& out) {
-  out.reserve(out.size() + bytes.size());
   for (unsigned char b : bytes)
     out += (b >= 0x80 && b < 0xA0) ? kHigh1252[b - 0x80] : char16_t(b);
 }

@@ -153,8 +153,8 @@ bool TReader::NextWindow() {
     FLimit = FText.size();
     return true;
   }
-  // The window may end right after its first byte: a blank line.
-  for (std::size_t i = start + kWindowSize - 1; i-- > start;)
+  // The line feed is looked for at window positions 1 to 4094.
+  for (std::size_t i = start + kWindowSize - 2; i > start; --i)
     if (FText[i] == '\n') {
       FLimit = i + 1;
       return true;

@@ -295,10 +295,6 @@ TEST(uCompStream, ReadingWindowLimitsTheLineLength) {
   };
   EXPECT_EQ(ErrorOf(withLine(4093)), "");
   EXPECT_EQ(ErrorOf(withLine(4094)), "Line too long on line 3");
-  // A blank line can make a window of its own, also with LF line ends.
-  const std::string drives = " Drives = '" + std::string(4082, 'x') + "'\n";  // 4095 bytes
-  const std::string bootDir = " BootDir = '" + std::string(4081, 'x') + "'\n";
-  EXPECT_EQ(ErrorOf("object TSkiffData\n" + drives + "\n" + bootDir + std::string(3000, '\n') + "end"), "");
   // A long last line is fine when the text ends before the window fills.
   EXPECT_EQ(ErrorOf("object TSkiffData Drives = '" + std::string(4000, 'x') + "' end"), "");
   // A byte 0 ends the text.
