@@ -72,6 +72,15 @@ TEST_F(ProgramRow, OneTabPerGroupAndEachIconExtractedOnce) {
                        Entry("Cmd", "C:\\windows\\system32\\cmd.exe") + "> end item Name = 'Tools' Apps = < " +
                        Entry("Reg", "C:\\windows\\regedit.exe") + "> end >");
   ASSERT_EQ(TabCount(), 3);
+  wchar_t caption[32] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = caption;
+  item.cchTextMax = 32;
+  TabCtrl_GetItem(f.Control("ProgramPages"), 0, &item);
+  EXPECT_STREQ(caption, L"Sys Info");
+  TabCtrl_GetItem(f.Control("ProgramPages"), 2, &item);
+  EXPECT_STREQ(caption, L"Tools");
   EXPECT_EQ(TabCtrl_GetCurSel(f.Control("ProgramPages")), 1);  // the first group, filled at once
   EXPECT_EQ(VisibleButtons(), 3);
   EXPECT_EQ(f.IconExtractions(), 3);
@@ -109,6 +118,19 @@ TEST_F(ProgramRow, LargeButtonFaceHasCaptionLinesAndTheIcon) {
   EXPECT_GT(differs(0, 15, face.Width(), 27), 0);   // the lower line
   EXPECT_GT(differs(14, 32, 46, 64), 50);           // the icon at 14,32
   EXPECT_EQ(differs(0, 32, 14, 64), 0);
+
+  TMainForm& g = Start("BtnSize = 2 TextOnTop = True Groups = < item Name = 'A' Apps = < " + Entry("Shell", kShell32) +
+                       "> end >");
+  const TBitmap& top = g.FindButton(0)->Glyph();
+  const COLORREF topFill = top.Pixel(0, top.Height() - 1);
+  auto topDiffers = [&](int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = 0; x < top.Width(); ++x) n += top.Pixel(x, y) != topFill ? 1 : 0;
+    return n;
+  };
+  EXPECT_GT(topDiffers(3, 15), 0);  // a one-word title on the upper line
+  EXPECT_EQ(topDiffers(15, 27), 0);
 }
 
 TEST_F(ProgramRow, PressesReachTheShellAndReportItsErrors) {
