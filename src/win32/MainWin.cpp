@@ -213,6 +213,35 @@ void TMainForm::FormCreate() {
   }
   if (!states.DesktopButtonVisible)
     SendMessageW(Control("tbrLeft"), TB_HIDEBUTTON, actToggleDeskTop->Id, MAKELPARAM(TRUE, 0));
+
+  // Switches begin with "-" or "/"; only R means something: no configuration.
+  CmdLineParams.OnSwitch_R() = [this](void*, const std::u16string&, const std::u16string&) { CmdLineSwitch_R(); };
+  const std::u16string commandLine = FEnv.CommandLine.empty() ? U16(GetCommandLineW()) : FEnv.CommandLine;
+  CmdLineParams.ProcessCommandLine(commandLine, [](const std::u16string& name) {
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(WStr(name)).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  });
+}
+
+void TMainForm::CmdLineSwitch_R() { actConfig->SetEnabled(false); }
+
+void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
+  if (drop.FileCount != 1) {
+    App.ShowError(Handle(), kOneFileAtATime);
+    return;
+  }
+  const int group = RowContentOf(*Settings, SelectedTab()).Group;
+  if (group < 0 || group >= Settings->Groups.Count()) throw Exception(kDropNeedsGroup);
+  TAppItem& entry = Settings->Groups[group].Apps.Add();
+  entry.Command = drop.NameWithPath[0];
+  entry.Title = DroppedTitle(drop.NameOnly[0]);
+  entry.Hint = entry.Title;
+  entry.Directory = DroppedFolder(drop.NameWithPath[0]);
+  entry.WindowState = u"N";
+  entry.DialogType = u"N";
+  SaveSettings();
+  const int tab = SelectedTab();
+  RebuildTabs(tab);
 }
 
 void TMainForm::FormShow() {

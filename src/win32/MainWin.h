@@ -6,7 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "core/Cmdline.h"
 #include "core/DataClasses.h"
+#include "core/filedrag.h"
 #include "core/MainWin.h"
 #include "win32/Actions.h"
 #include "win32/Forms.h"
@@ -21,7 +23,11 @@ struct TMainFormEnv {
       RunProgram;             // empty: the shell
   std::function<TOsVersion()> OsVersion;  // empty: the system's version record
   bool EndsProgram = true;    // closing the window ends the message loop
+  std::u16string CommandLine;  // empty: the process's own
 };
+
+inline constexpr char16_t kOneFileAtATime[] = u"Please drag one file at a time.";
+inline constexpr char16_t kDropNeedsGroup[] = u"Please select the tab of a group before dropping a file on it.";
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 
@@ -105,6 +111,12 @@ class TMainForm : public Form {
 
   // The notification-area menu, made from the actions as they are now.
   UniqueMenu BuildTrayMenu() const;
+
+  // A file dropped on the button area becomes an entry of the shown group,
+  // saved at once.
+  void FileDragDrop(const TDroppedFiles& drop);
+  void CmdLineSwitch_R();
+  TCommandLineParameters CmdLineParams{this};
 
   void FormClose(TCloseAction& action);
   void BusyTimerTimer();

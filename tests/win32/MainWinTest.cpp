@@ -80,8 +80,11 @@ class MainWindow : public testing::Test {
     WriteBytes(settingsFile, "object TSkiffData\r\n" + body + "\r\nend\r\n");
   }
 
+  std::u16string commandLine;
+
   TMainForm& Start() {
     TMainFormEnv env;
+    env.CommandLine = commandLine;
     env.SettingsFile = settingsFile;
     env.RunProgram = [this](HWND, const std::u16string& f, const std::u16string& p, const std::u16string& d, int s) {
       if (runFails) throw EStreamError("Stream write error");
@@ -344,6 +347,58 @@ TEST_F(MainWindow, AFailureInAHandlerReachesTheErrorBoxAndTheWindowGoesOn) {
   EXPECT_EQ(boxes[0].Caption, u"Quorvel Dorvane");
   EXPECT_EQ(boxes[0].Type, UINT(MB_OK | MB_ICONERROR));
   EXPECT_TRUE(IsWindowVisible(f.Handle()));
+}
+
+TEST_F(MainWindow, TheSwitchRDisablesTheConfigurationCommand) {
+  const std::pair<std::u16string, bool> cases[] = {
+      {u"\"C:\\Dorvane\\Dorvane.exe\"", true},  {u"Dorvane.exe -R", false}, {u"Dorvane.exe /r", false},
+      {u"Dorvane.exe +r", true},                     {u"Dorvane.exe /x -q", true}, {u"Dorvane.exe C:\\no-such-file /R", false}};
+  for (const auto& [line, enabled] : cases) {
+    commandLine = line;
+    TMainForm& f = Start();
+    EXPECT_EQ(f.actConfig->Enabled(), enabled) << Utf16ToUtf8(line);
+    EXPECT_EQ(SendMessageW(f.Control("tbrLeft"), TB_ISBUTTONENABLED, f.actConfig->Id, 0) != 0, enabled);
+  }
+}
+
+TEST_F(MainWindow, ADroppedFileBecomesAnEntryOfTheShownGroupAndIsSaved) {
+  WriteSettings("ShowInfo = True\r\n  Groups = <\r\n    item\r\n      Name = 'Tools'\r\n      Apps = <>\r\n    end>");
+  TMainForm& f = Start();
+  TDroppedFiles drop;
+  drop.Assign({u"C:\\Data\\Monthly report.final.xls"});
+  f.FileDragDrop(drop);
+  ASSERT_EQ(f.Settings->Groups[0].Apps.Count(), 1);
+  const TAppItem& e = f.Settings->Groups[0].Apps[0];
+  EXPECT_EQ(e.Title, u"Monthly report");
+  EXPECT_EQ(e.Hint, u"Monthly report");
+  EXPECT_EQ(e.Command, u"C:\\Data\\Monthly report.final.xls");
+  EXPECT_EQ(e.Directory, u"C:\\Data");
+  EXPECT_EQ(e.WindowState, u"N");
+  EXPECT_EQ(e.DialogType, u"N");
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));  // saved at once
+  EXPECT_EQ(f.HighButton(), 0);  // and shown
+
+  drop.Assign({u"C:\\Tools\\README"});
+  f.FileDragDrop(drop);
+  EXPECT_EQ(f.Settings->Groups[0].Apps[1].Title, u"README");
+
+  drop.Assign({u"C:\\a.txt", u"C:\\b.txt"});
+  f.FileDragDrop(drop);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, u"Please drag one file at a time.");
+  EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), 2);
+
+  const std::string saved = ReadBytes(settingsFile);
+  TabCtrl_SetCurSel(f.Control("ProgramPages"), 0);  // the information tab
+  drop.Assign({u"C:\\c.txt"});
+  try {
+    f.FileDragDrop(drop);
+    ADD_FAILURE() << "a drop without a group was taken";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), kDropNeedsGroup);
+  }
+  EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), 2);
+  EXPECT_EQ(ReadBytes(settingsFile), saved);
 }
 
 // The about box is modal: a timer inside its loop looks at it and presses Ok.
