@@ -268,7 +268,10 @@ int ShowProbe(const wchar_t* report) {
   return 0;
 }
 
+int Just1Probe(int argc, wchar_t** argv);
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc >= 2 && std::wstring(argv[1]).starts_with(L"--just1-")) return Just1Probe(argc, argv);
   if (argc == 3 && std::wstring(argv[1]) == L"--settings-probe") return SettingsProbe(argv[2]);
   if (argc == 3 && std::wstring(argv[1]) == L"--show-probe") return ShowProbe(argv[2]);
   testing::InitGoogleTest(&argc, argv);
