@@ -28,6 +28,8 @@ class EReadError : public Exception { using Exception::Exception; };
 class EClassNotFound : public Exception { using Exception::Exception; };
 // File failures: "Cannot open file", "Cannot create file", "Stream write error".
 class EStreamError : public Exception { using Exception::Exception; };
+// The system refused a resource: "Cannot create shell notification icon".
+class EOutOfResources : public Exception { using Exception::Exception; };
 
 // Replaces each "%s" in `pattern` by the next argument, in order.
 std::u16string Format(std::u16string_view pattern,
