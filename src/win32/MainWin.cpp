@@ -146,6 +146,8 @@ void TMainForm::Show() {
     FShown = true;
     FormShow();
   }
+  // The saved position follows every showing; the height stays fixed.
+  WinSaver.Restore(Handle(), true);
   ShowWindow(Handle(), SW_SHOW);
   UpdateWindow(Handle());
 }
@@ -167,6 +169,16 @@ void TMainForm::CreateActions() {
 }
 
 void TMainForm::FormCreate() {
+  WinSaver.Settings.IniFileName = u"Deradiv";
+  WinSaver.Settings.LocalDir = true;
+  WinSaver.Settings.IniSection = u"Window Position";
+  WinSaver.IniFolder = FEnv.IniFolder;
+  FileDrag.SetEnableDrop(false);
+  FileDrag.OnDrop = [this](TFileDrag& drag) { FileDragDrop(drag.Files()); };
+  FileDrag.OnException = [this](const std::exception& e) {
+    const auto* ours = dynamic_cast<const Exception*>(&e);
+    App.ShowError(Handle(), ours ? ours->Message() : Utf8ToUtf16(e.what()));
+  };
   CreateActions();
   FImageList = UniqueImageList(ImageList_Create(16, 16, ILC_COLOR32, 9, 0));
   UniqueBitmap strip(static_cast<HBITMAP>(
@@ -200,6 +212,8 @@ void TMainForm::FormCreate() {
     App.ShowError(Handle(), e.Message());
   }
 
+  FileDrag.SetDropWindow(Control("pnlButtons"));
+  FileDrag.SetEnableDrop(true);
   FComInitialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
   SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   const TActionStates states = ActionStatesFor(*Settings, FEnv.OsVersion());
@@ -257,6 +271,7 @@ void TMainForm::FormShow() {
   ApplyButtonSize();
   BuildTabs(StartTab(*Settings));
   InFormShow = false;
+  FileDrag.SetEnableDrop(true);
   SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (Settings->HideProgMan) HideDesktopWindow(true);
   if (Settings->HideTaskBar) HideTaskbar(true);
@@ -649,6 +664,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE: {
       TCloseAction action = TCloseAction::caFree;
       FormClose(action);
+      WinSaver.Save(Handle());  // whether or not the window closes
       if (action == TCloseAction::caFree || action == TCloseAction::caHide) DestroyWindow(Handle());
       else if (action == TCloseAction::caMinimize) ShowWindow(Handle(), SW_MINIMIZE);
       return 0;

@@ -14,6 +14,8 @@
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
+#include "win32/Winsaver.h"
+#include "win32/filedrag.h"
 
 // What the main window works with; tests replace parts of it.
 struct TMainFormEnv {
@@ -24,6 +26,7 @@ struct TMainFormEnv {
   std::function<TOsVersion()> OsVersion;  // empty: the system's version record
   bool EndsProgram = true;    // closing the window ends the message loop
   std::u16string CommandLine;  // empty: the process's own
+  std::wstring IniFolder;      // empty: the window position is kept beside the program
 };
 
 inline constexpr char16_t kOneFileAtATime[] = u"Please drag one file at a time.";
@@ -117,6 +120,8 @@ class TMainForm : public Form {
   void FileDragDrop(const TDroppedFiles& drop);
   void CmdLineSwitch_R();
   TCommandLineParameters CmdLineParams{this};
+  TWinSaver WinSaver{u"MainForm", u"TMainForm"};
+  TFileDrag FileDrag;
 
   void FormClose(TCloseAction& action);
   void BusyTimerTimer();

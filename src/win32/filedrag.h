@@ -36,6 +36,7 @@ class TFileDrag {
   const std::vector<std::u16string>& NameOnly() const { return FFiles.NameOnly; }
   const std::vector<std::u16string>& Extension() const { return FFiles.Extension; }
   int FileCount() const { return FFiles.FileCount; }
+  const TDroppedFiles& Files() const { return FFiles; }
 
   // Reads every name of a drop, raises OnDrop and releases the drop, also
   // when OnDrop throws (the exception then goes on to the caller).

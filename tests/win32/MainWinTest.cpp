@@ -6,7 +6,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <fstream>
+#include <shlobj.h>
 
 #include "core/Errors.h"
 #include "core/TextCodec.h"
@@ -85,6 +87,7 @@ class MainWindow : public testing::Test {
   TMainForm& Start() {
     TMainFormEnv env;
     env.CommandLine = commandLine;
+    env.IniFolder = folder;
     env.SettingsFile = settingsFile;
     env.RunProgram = [this](HWND, const std::u16string& f, const std::u16string& p, const std::u16string& d, int s) {
       if (runFails) throw EStreamError("Stream write error");
@@ -399,6 +402,46 @@ TEST_F(MainWindow, ADroppedFileBecomesAnEntryOfTheShownGroupAndIsSaved) {
   }
   EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), 2);
   EXPECT_EQ(ReadBytes(settingsFile), saved);
+}
+
+TEST_F(MainWindow, ThePositionIsSavedAtEveryCloseAndComesBackAtTheNextStart) {
+  TMainForm& f = Start();
+  SetWindowPos(f.Handle(), nullptr, 200, 150, 500, 100, SWP_NOZORDER);
+  answer = IDNO;
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);  // refused, and still saved
+  const std::wstring ini = folder + L"Deradiv.INI";
+  wchar_t value[32] = {};
+  GetPrivateProfileStringW(L"Window Position", L"TMainForm_Left", L"", value, 32, ini.c_str());
+  EXPECT_STREQ(value, L"200");
+  GetPrivateProfileStringW(L"Window Position", L"TMainForm_Width", L"", value, 32, ini.c_str());
+  EXPECT_STREQ(value, L"500");
+
+  TMainForm& g = Start();
+  RECT r{};
+  GetWindowRect(g.Handle(), &r);
+  EXPECT_EQ(r.left, 200);
+  EXPECT_EQ(r.top, 150);
+  EXPECT_EQ(r.right - r.left, 500);
+  EXPECT_EQ(r.bottom - r.top, CaptionHeight() + g.Scale(82));  // the height stays the button size's
+}
+
+TEST_F(MainWindow, AFileDroppedOnTheButtonAreaArrivesAsAnEntry) {
+  WriteSettings("Groups = < item Name = 'Tools' Apps = <> end >");
+  TMainForm& f = Start();
+  EXPECT_TRUE(GetWindowLongW(f.Control("pnlButtons"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  const std::wstring name = L"C:\\Tools\\Ed\u00eft.exe";
+  const std::size_t bytes = sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GHND, bytes);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), name.c_str(), name.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  SendMessageW(f.Control("pnlButtons"), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  ASSERT_EQ(f.Settings->Groups[0].Apps.Count(), 1);
+  EXPECT_EQ(f.Settings->Groups[0].Apps[0].Title, u"Ed\u00eft");
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
+  EXPECT_TRUE(boxes.empty());
 }
 
 // The about box is modal: a timer inside its loop looks at it and presses Ok.

@@ -45,6 +45,7 @@ class ProgramRow : public testing::Test {
     TMainFormEnv env;
     env.SettingsFile = settingsFile;
     env.EndsProgram = false;
+    env.IniFolder = settingsFile.substr(0, settingsFile.find_last_of(L'\\') + 1);
     form = std::make_unique<TMainForm>(app, env);
     form->Create();
     form->Show();
