@@ -189,6 +189,19 @@ void TMainForm::FormCreate() {
     SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImageList.Get()));
     SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(23), Scale(22)));
   }
+  // The desk is still usable without the tray icon: say so and go on.
+  TrayImage = UniqueIcon(ImageList_GetIcon(FImageList.Get(), 8, ILD_NORMAL));
+  try {
+    TrayIcon = std::make_unique<TTrayIcon>(App, FEnv.TrayNotify);
+    TrayIcon->SetHint(App.Title);
+    TrayIcon->PopupMenu = [this] { return BuildTrayMenu(); };
+    TrayIcon->PopupOwner = Handle();
+    TrayIcon->SetIcon(TrayImage.Get());
+    TrayIcon->OnDblClick = [this] { TrayIconDblClick(); };
+  } catch (const Exception& e) {
+    TrayIcon.reset();
+    App.ShowError(Handle(), e.Message());
+  }
   for (TAction* a : {actExplorer, actToggleDeskTop, actConfig, actInfo}) a->AddToolButton(Control("tbrLeft"));
   for (TAction* a : {actScreenSaver, actLockWorkstation}) a->AddToolButton(Control("tbrRight"));
   ShowWindow(Control("ProgramSlider"), SW_HIDE);
@@ -272,6 +285,7 @@ void TMainForm::FormShow() {
   BuildTabs(StartTab(*Settings));
   InFormShow = false;
   FileDrag.SetEnableDrop(true);
+  if (TrayIcon) TrayIcon->SetHint(App.Title);
   SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (Settings->HideProgMan) HideDesktopWindow(true);
   if (Settings->HideTaskBar) HideTaskbar(true);
@@ -293,6 +307,7 @@ void TMainForm::FormClose(TCloseAction& action) {
 
 void TMainForm::FormDestroy() {
   KillTimer(Handle(), kBusyTimer);
+  TrayIcon.reset();  // leaves the notification area with the window
   if (FComInitialised) CoUninitialize();
   FComInitialised = false;
   if (FEnv.EndsProgram) PostQuitMessage(0);
@@ -304,7 +319,10 @@ void TMainForm::BusyTimerTimer() {
 }
 
 void TMainForm::RestoreWindow() {
-  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  if (IsIconic(Handle()) || !IsWindowVisible(Handle())) {
+    if (TrayIcon) TrayIcon->AppRestore(Handle());
+    else ShowWindow(Handle(), SW_RESTORE);
+  }
   SetForegroundWindow(Handle());
 }
 
@@ -706,6 +724,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SIZE:
       Form::HandleMessage(message, wParam, lParam);
+      // Minimised, the program lives in the notification area only.
+      if (wParam == SIZE_MINIMIZED && TrayIcon) TrayIcon->AppMinimize(Handle());
       if (Settings && wParam != SIZE_MINIMIZED) {  // FormResize
         UpdateSlider();
         ProgramSliderChange();

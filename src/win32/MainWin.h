@@ -14,6 +14,7 @@
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
+#include "win32/TrayIcon.h"
 #include "win32/Winsaver.h"
 #include "win32/filedrag.h"
 
@@ -27,6 +28,7 @@ struct TMainFormEnv {
   bool EndsProgram = true;    // closing the window ends the message loop
   std::u16string CommandLine;  // empty: the process's own
   std::wstring IniFolder;      // empty: the window position is kept beside the program
+  TTrayIcon::TShellNotify TrayNotify;  // empty: the shell
 };
 
 inline constexpr char16_t kOneFileAtATime[] = u"Please drag one file at a time.";
@@ -122,6 +124,9 @@ class TMainForm : public Form {
   TCommandLineParameters CmdLineParams{this};
   TWinSaver WinSaver{u"MainForm", u"TMainForm"};
   TFileDrag FileDrag;
+  std::unique_ptr<TTrayIcon> TrayIcon;  // none when the shell refused it
+  UniqueIcon TrayImage;
+  void TrayIconDblClick() { RestoreWindow(); }
 
   void FormClose(TCloseAction& action);
   void BusyTimerTimer();

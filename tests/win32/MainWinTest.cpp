@@ -64,6 +64,7 @@ class MainWindow : public testing::Test {
   int answer = IDNO;
   std::vector<RunCall> runs;
   bool runFails = false;
+  bool trayRefused = false;
   TOsVersion version{true, 6, 1};
   std::unique_ptr<TMainForm> form;
 
@@ -88,6 +89,7 @@ class MainWindow : public testing::Test {
     TMainFormEnv env;
     env.CommandLine = commandLine;
     env.IniFolder = folder;
+    if (trayRefused) env.TrayNotify = [](DWORD, NOTIFYICONDATAW&) { return FALSE; };
     env.SettingsFile = settingsFile;
     env.RunProgram = [this](HWND, const std::u16string& f, const std::u16string& p, const std::u16string& d, int s) {
       if (runFails) throw EStreamError("Stream write error");
@@ -442,6 +444,31 @@ TEST_F(MainWindow, AFileDroppedOnTheButtonAreaArrivesAsAnEntry) {
   EXPECT_EQ(f.Settings->Groups[0].Apps[0].Title, u"Ed\u00eft");
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
   EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainWindow, ARefusedTrayIconIsReportedAndTheDeskGoesOn) {
+  WriteSettings("ShowInfo = True");
+  trayRefused = true;
+  TMainForm& f = Start();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, u"Cannot create shell notification icon");
+  EXPECT_FALSE(f.TrayIcon);
+  EXPECT_TRUE(f.Settings->ShowInfo);  // the settings were still read
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  ShowWindow(f.Handle(), SW_MINIMIZE);  // without the icon the window stays reachable
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+}
+
+TEST_F(MainWindow, MinimisedTheProgramLivesInTheTray) {
+  TMainForm& f = Start();
+  ASSERT_TRUE(f.TrayIcon);
+  EXPECT_EQ(f.TrayIcon->Hint(), u"Quorvel Dorvane");
+  ShowWindow(f.Handle(), SW_MINIMIZE);
+  EXPECT_FALSE(IsWindowVisible(f.Handle()));
+  PostMessageW(f.TrayIcon->Handle(), TTrayIcon::kCallbackMessage, 0, WM_LBUTTONDBLCLK);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  EXPECT_FALSE(IsIconic(f.Handle()));
 }
 
 // The about box is modal: a timer inside its loop looks at it and presses Ok.
