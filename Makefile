@@ -1,7 +1,7 @@
 # Dorvane: the one entry point.
 #   make test    build everything and run every test (native, ASan/UBSan, Wine)
 #   make fuzz    fuzz the settings reader for FUZZ_SECONDS (default 60)
-#   make bench   build and run the benchmarks (native Release)
+#   make bench   build and run the benchmarks (native Release, then start-up under Wine)
 #   make run     start Dorvane under Wine
 #   make clean   remove build/
 # Each target installs the Debian packages it needs when run as root, or
@@ -15,6 +15,8 @@ SHELL := /bin/bash
 
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# starts of each program in make bench-startup
+STARTUP_RUNS ?= 15
 # libFuzzer's dictionary of the notation's words, when there is one.
 FUZZ_DICT := $(if $(wildcard fuzz/settings.dict),-dict=fuzz/settings.dict)
 
@@ -23,7 +25,8 @@ TEST_PACKAGES := cmake ninja-build g++ clang libgtest-dev googletest \
   wine wine64 xvfb xauth imagemagick x11-utils
 FUZZ_PACKAGES := cmake ninja-build clang libclang-rt-dev llvm
 RUN_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick x11-utils
-BENCH_PACKAGES := cmake ninja-build g++ libbenchmark-dev rapidjson-dev
+BENCH_PACKAGES := cmake ninja-build g++ libbenchmark-dev rapidjson-dev \
+  g++-mingw-w64-x86-64 googletest wine wine64 xvfb xauth
 
 # configure (cheap when nothing changed) and build one preset, timed
 define build_preset
@@ -40,7 +43,7 @@ define timed
 endef
 
 .PHONY: test setup build build-native build-native-asan build-mingw-x64 \
-  build-mingw-x86 test-native test-native-asan test-win32 fuzz bench run clean
+  build-mingw-x86 test-native test-native-asan test-win32 fuzz bench bench-startup run clean
 
 test: setup build test-native test-native-asan test-win32
 	@echo "== all tests passed"
@@ -87,6 +90,13 @@ bench:
 	@scripts/ensure-packages.sh $(BENCH_PACKAGES)
 	$(call build_preset,bench)
 	build/bench/settings_bench $(BENCH_ARGS)
+	@$(MAKE) --no-print-directory bench-startup
+
+# Dorvane's start-up under Wine next to a program that shows one empty window.
+bench-startup:
+	@scripts/ensure-packages.sh $(BENCH_PACKAGES)
+	$(call build_preset,mingw-x64)
+	scripts/startup-bench.sh $(STARTUP_RUNS)
 
 run:
 	@scripts/ensure-packages.sh $(RUN_PACKAGES)
