@@ -6,13 +6,15 @@
 #include "win32/SplashWin.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // First of all: the named mutex that tells a second copy about this one.
+  const TPreviousInstance previous = CheckPreviousInstance();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&controls);
   TApplication app(instance);
   int exitCode = 0;
   {
     auto splash = std::make_unique<TSplashForm>(app);
-    splash->Create();
+    splash->Create(previous);
     TMainForm main(app);
     main.Create();
     main.Show();

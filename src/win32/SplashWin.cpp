@@ -23,8 +23,9 @@ TSplashForm::~TSplashForm() {
   if (Handle()) DestroyWindow(Handle());
 }
 
-void TSplashForm::Create() {
+void TSplashForm::Create(const TPreviousInstance& previous) {
   CreateForm(kSplashDef, kSplashControls, nullptr);
+  TJustOne32 guard(previous);
   FPicture = ShowSplashPicture(App.Instance, Control("Image1"));
   ShowWindow(Handle(), SW_SHOW);
   UpdateWindow(Handle());

@@ -139,6 +139,31 @@ TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
   EXPECT_EQ(GetFileAttributesW((folder + L"SkiffData.dat").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST(DorvaneExe, ASecondCopyBringsTheFirstForwardAndEnds) {
+  const std::wstring folder = Install("", 3);
+  ASSERT_FALSE(folder.empty());
+  const PROCESS_INFORMATION first = Start(folder);
+  ASSERT_TRUE(first.hProcess);
+  UniqueHandle process(first.hProcess), thread(first.hThread);
+  const HWND main = WaitForWindow(first.dwProcessId, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  ShowWindow(main, SW_MINIMIZE);  // into the tray
+  for (int i = 0; i < 100 && IsWindowVisible(main); ++i) Sleep(50);
+
+  const PROCESS_INFORMATION second = Start(folder);
+  ASSERT_TRUE(second.hProcess);
+  UniqueHandle process2(second.hProcess), thread2(second.hThread);
+  ASSERT_EQ(WaitForSingleObject(second.hProcess, 20000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(second.hProcess, &code);
+  EXPECT_EQ(code, 0u);
+  for (int i = 0; i < 100 && IsIconic(main); ++i) Sleep(50);
+  EXPECT_FALSE(IsIconic(main));  // the first copy came back
+  EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  TerminateProcess(first.hProcess, 0);
+  WaitForSingleObject(first.hProcess, 10000);
+}
+
 TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
   const std::wstring folder = Install(
       "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Missing' "
