@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "win32/WinSupport.h"
 
@@ -66,12 +67,12 @@ std::wstring Install(const std::string& settings, int n) {
   return folder;
 }
 
-PROCESS_INFORMATION Start(const std::wstring& folder) {
+PROCESS_INFORMATION Start(const std::wstring& folder, const std::wstring& arguments = L"") {
   const std::wstring program = folder + L"Dorvane.exe";
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  std::wstring command = L"\"" + program + L"\"";
+  std::wstring command = L"\"" + program + L"\"" + arguments;
   CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi);
   return pi;
 }
@@ -162,6 +163,44 @@ TEST(DorvaneExe, ASecondCopyBringsTheFirstForwardAndEnds) {
   EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
   TerminateProcess(first.hProcess, 0);
   WaitForSingleObject(first.hProcess, 10000);
+}
+
+TEST(DorvaneExe, TheSwitchRDisablesConfigurationAndClosingLeavesThePositionFile) {
+  const std::wstring folder = Install("", 4);
+  ASSERT_FALSE(folder.empty());
+  const PROCESS_INFORMATION pi = Start(folder, L" /r");
+  ASSERT_TRUE(pi.hProcess);
+  UniqueHandle process(pi.hProcess), thread(pi.hThread);
+  const HWND main = WaitForWindow(pi.dwProcessId, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  const HWND tools = Child(main, L"ToolbarWindow32");
+  ASSERT_TRUE(tools);
+  // The left tool bar holds Explorer, desktop, configuration and about:
+  // only the configuration button is disabled.
+  UniqueHandle remoteProcess(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pi.dwProcessId));
+  void* remote = VirtualAllocEx(remoteProcess.Get(), nullptr, sizeof(TBBUTTON), MEM_COMMIT, PAGE_READWRITE);
+  std::vector<bool> enabled;
+  for (int i = 0; i < 4; ++i) {
+    TBBUTTON button{};
+    SendMessageW(tools, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(remoteProcess.Get(), remote, &button, sizeof button, nullptr);
+    enabled.push_back(SendMessageW(tools, TB_ISBUTTONENABLED, button.idCommand, 0) != 0);
+  }
+  VirtualFreeEx(remoteProcess.Get(), remote, 0, MEM_RELEASE);
+  EXPECT_EQ(enabled, (std::vector<bool>{true, true, false, true}));
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  const HWND box = WaitForWindow(pi.dwProcessId, L"#32770");
+  ASSERT_TRUE(box);
+  PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+  const std::wstring ini = folder + L"Deradiv.INI";
+  for (const wchar_t* key : {L"TMainForm_Left", L"TMainForm_Top", L"TMainForm_Width", L"TMainForm_Height",
+                             L"TMainForm_WindowState", L"TMainForm_Visible"}) {
+    wchar_t value[32] = {};
+    GetPrivateProfileStringW(L"Window Position", key, L"missing", value, 32, ini.c_str());
+    EXPECT_NE(std::wstring(value), L"missing") << key;
+  }
 }
 
 TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {

@@ -427,48 +427,35 @@ TEST_F(MainWindow, ThePositionIsSavedAtEveryCloseAndComesBackAtTheNextStart) {
   EXPECT_EQ(r.bottom - r.top, CaptionHeight() + g.Scale(82));  // the height stays the button size's
 }
 
-TEST_F(MainWindow, AFileDroppedOnTheButtonAreaArrivesAsAnEntry) {
-  WriteSettings("Groups = < item Name = 'Tools' Apps = <> end >");
-  TMainForm& f = Start();
-  EXPECT_TRUE(GetWindowLongW(f.Control("pnlButtons"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-  const std::wstring name = L"C:\\Tools\\Ed\u00eft.exe";
-  const std::size_t bytes = sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GHND, bytes);
+// A drop as the shell hands it over: DROPFILES and the wide names.
+HGLOBAL DropOf(const std::vector<std::wstring>& names) {
+  std::wstring list;
+  for (const std::wstring& n : names) list += n + L'\0';
+  list += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
   auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
   drop->pFiles = sizeof(DROPFILES);
   drop->fWide = TRUE;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), name.c_str(), name.size() * sizeof(wchar_t));
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
   GlobalUnlock(memory);
-  SendMessageW(f.Control("pnlButtons"), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-  ASSERT_EQ(f.Settings->Groups[0].Apps.Count(), 1);
-  EXPECT_EQ(f.Settings->Groups[0].Apps[0].Title, u"Ed\u00eft");
+  return memory;
+}
+
+TEST_F(MainWindow, AFileDroppedOnTheButtonAreaArrivesAsAnEntry) {
+  WriteSettings("Groups = < item Name = 'Tools' Apps = < item Title = 'first' end > end >");
+  TMainForm& f = Start();
+  const HWND area = f.Control("pnlButtons");
+  EXPECT_TRUE(GetWindowLongW(area, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+  SendMessageW(area, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({L"C:\\Tools\\Ed\u00eft.exe"})), 0);
+  ASSERT_EQ(f.Settings->Groups[0].Apps.Count(), 2);
+  EXPECT_EQ(f.Settings->Groups[0].Apps[1].Title, u"Ed\u00eft");  // at the end of the group
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
   EXPECT_TRUE(boxes.empty());
-}
 
-TEST_F(MainWindow, ARefusedTrayIconIsReportedAndTheDeskGoesOn) {
-  WriteSettings("ShowInfo = True");
-  trayRefused = true;
-  TMainForm& f = Start();
+  SendMessageW(area, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({L"C:\\a.txt", L"C:\\b.txt"})), 0);
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].Text, u"Cannot create shell notification icon");
-  EXPECT_FALSE(f.TrayIcon);
-  EXPECT_TRUE(f.Settings->ShowInfo);  // the settings were still read
-  EXPECT_TRUE(IsWindowVisible(f.Handle()));
-  ShowWindow(f.Handle(), SW_MINIMIZE);  // without the icon the window stays reachable
-  EXPECT_TRUE(IsWindowVisible(f.Handle()));
-}
-
-TEST_F(MainWindow, MinimisedTheProgramLivesInTheTray) {
-  TMainForm& f = Start();
-  ASSERT_TRUE(f.TrayIcon);
-  EXPECT_EQ(f.TrayIcon->Hint(), u"Quorvel Dorvane");
-  ShowWindow(f.Handle(), SW_MINIMIZE);
-  EXPECT_FALSE(IsWindowVisible(f.Handle()));
-  PostMessageW(f.TrayIcon->Handle(), TTrayIcon::kCallbackMessage, 0, WM_LBUTTONDBLCLK);
-  Pump();
-  EXPECT_TRUE(IsWindowVisible(f.Handle()));
-  EXPECT_FALSE(IsIconic(f.Handle()));
+  EXPECT_EQ(boxes[0].Text, u"Please drag one file at a time.");
+  EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), 2);
 }
 
 // The about box is modal: a timer inside its loop looks at it and presses Ok.
