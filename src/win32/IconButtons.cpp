@@ -113,7 +113,18 @@ void TIconButton::SetHint(const std::u16string& hint) {
     SendMessageW(FToolTip.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     return;
   }
-  if (hint.empty()) return;
+  // Made when the mouse first comes over the button: a row of fifty buttons
+  // would otherwise open fifty windows before the first one shows.
+}
+
+void TIconButton::EnsureToolTip() {
+  if (FToolTip || FHint.empty() || !FHandle) return;
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = GetParent(FHandle);
+  tool.uId = reinterpret_cast<UINT_PTR>(FHandle);
+  tool.lpszText = const_cast<wchar_t*>(W(FHint));
   static const bool initialised = [] {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     return InitCommonControlsEx(&icc) != FALSE;
@@ -272,6 +283,13 @@ LRESULT TIconButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSEMOVE: {
       if (!FHot) {
+        if (!FToolTip && !FHint.empty()) {
+          EnsureToolTip();
+          if (FToolTip) {
+            MSG msg{FHandle, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+            SendMessageW(FToolTip.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+          }
+        }
         FHot = true;
         TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, FHandle, 0};
         TrackMouseEvent(&track);

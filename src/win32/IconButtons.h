@@ -91,6 +91,7 @@ class TIconButton {
 
   HWND FHandle = nullptr;
   UniqueOwner<HWND, DestroyWindow> FToolTip;
+  void EnsureToolTip();
   HFONT FFont = nullptr;  // set by WM_SETFONT, not ours
   UINT FDpi = 96;
   TBitmap FGlyph;

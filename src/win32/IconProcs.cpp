@@ -279,10 +279,16 @@ void SetSystemIconSize(TImageList& list, TIconSize size) {
 }
 
 void AssignSystemImageList(TImageList& list, TIconSize size) {
-  SHFILEINFOW info{};
-  const DWORD_PTR handle =
-      SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX | (size == isSmall ? SHGFI_SMALLICON : 0));
-  if (handle) list.ShareHandle(reinterpret_cast<HIMAGELIST>(handle));
+  // The shell's list lives as long as the process: asking for it costs a
+  // lookup of the current folder's icon every time.
+  static HIMAGELIST lists[2] = {};
+  HIMAGELIST& handle = lists[size == isSmall];
+  if (!handle) {
+    SHFILEINFOW info{};
+    handle = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX | (size == isSmall ? SHGFI_SMALLICON : 0)));
+  }
+  if (handle) list.ShareHandle(handle);
 }
 
 void FillBitmap(TBitmap& bitmap, TColor color, int width, int height) {
