@@ -100,15 +100,20 @@ void TIconButton::SetEnabled(bool enabled) {
   if (FHandle) EnableWindow(FHandle, enabled);
 }
 
-void TIconButton::SetHint(const std::u16string& hint) {
-  FHint = hint;
-  if (!FHandle) return;
+TTTOOLINFOW TIconButton::ToolInfo() const {
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = GetParent(FHandle);
   tool.uId = reinterpret_cast<UINT_PTR>(FHandle);
   tool.lpszText = const_cast<wchar_t*>(W(FHint));
+  return tool;
+}
+
+void TIconButton::SetHint(const std::u16string& hint) {
+  FHint = hint;
+  if (!FHandle) return;
+  TTTOOLINFOW tool = ToolInfo();
   if (FToolTip) {
     SendMessageW(FToolTip.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     return;
@@ -119,12 +124,7 @@ void TIconButton::SetHint(const std::u16string& hint) {
 
 void TIconButton::EnsureToolTip() {
   if (FToolTip || FHint.empty() || !FHandle) return;
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = GetParent(FHandle);
-  tool.uId = reinterpret_cast<UINT_PTR>(FHandle);
-  tool.lpszText = const_cast<wchar_t*>(W(FHint));
+  TTTOOLINFOW tool = ToolInfo();
   static const bool initialised = [] {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     return InitCommonControlsEx(&icc) != FALSE;

@@ -92,6 +92,8 @@ class TIconButton {
   HWND FHandle = nullptr;
   UniqueOwner<HWND, DestroyWindow> FToolTip;
   void EnsureToolTip();
+  // The button as a tool of its tool tip, with the current hint.
+  TTTOOLINFOW ToolInfo() const;
   HFONT FFont = nullptr;  // set by WM_SETFONT, not ours
   UINT FDpi = 96;
   TBitmap FGlyph;
