@@ -67,15 +67,39 @@ std::wstring Install(const std::string& settings, int n) {
   return folder;
 }
 
-PROCESS_INFORMATION Start(const std::wstring& folder, const std::wstring& arguments = L"") {
-  const std::wstring program = folder + L"Dorvane.exe";
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::wstring command = L"\"" + program + L"\"" + arguments;
-  CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi);
-  return pi;
-}
+// Dorvane.exe running in a folder. A copy still running when the test is
+// left (also through a failed assertion) is ended.
+class Running {
+ public:
+  explicit Running(const std::wstring& folder, const std::wstring& arguments = L"") {
+    const std::wstring program = folder + L"Dorvane.exe";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring command = L"\"" + program + L"\"" + arguments;
+    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
+                        &pi))
+      return;
+    Id = pi.dwProcessId;
+    Process.Reset(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+  ~Running() {
+    if (Process && !Ended(0)) {
+      TerminateProcess(Process.Get(), 0);
+      WaitForSingleObject(Process.Get(), 10000);
+    }
+  }
+  bool Ended(DWORD milliseconds) const { return WaitForSingleObject(Process.Get(), milliseconds) == WAIT_OBJECT_0; }
+  DWORD ExitCode() const {
+    DWORD code = 1;
+    GetExitCodeProcess(Process.Get(), &code);
+    return code;
+  }
+
+  DWORD Id = 0;
+  UniqueHandle Process;
+};
 
 struct FoundChild {
   const wchar_t* Class;
@@ -103,39 +127,38 @@ void Click(HWND window, int x, int y) {
   PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-// A tab's rectangle, read through the other process's memory.
-RECT TabRect(DWORD processId, HWND tabs, int index) {
-  RECT rect{};
+// What a control of another process writes through a pointer argument
+// (TCM_GETITEMRECT, TB_GETBUTTON): the buffer lives in that process.
+template <class T>
+T AskRemote(DWORD processId, HWND control, UINT message, WPARAM wParam) {
+  T result{};
   UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-  void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-  SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote));
-  ReadProcessMemory(process.Get(), remote, &rect, sizeof rect, nullptr);
+  void* remote = VirtualAllocEx(process.Get(), nullptr, sizeof result, MEM_COMMIT, PAGE_READWRITE);
+  SendMessageW(control, message, wParam, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(process.Get(), remote, &result, sizeof result, nullptr);
   VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
-  return rect;
+  return result;
 }
 
 TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
   const std::wstring folder = Install("", 1);
   ASSERT_FALSE(folder.empty()) << "Dorvane.exe beside the tests";
-  const PROCESS_INFORMATION pi = Start(folder);
-  ASSERT_TRUE(pi.hProcess);
-  UniqueHandle process(pi.hProcess), thread(pi.hThread);
+  Running dorvane(folder);
+  ASSERT_TRUE(dorvane.Process);
 
-  const HWND main = WaitForWindow(pi.dwProcessId, L"DorvaneForm");
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
   EXPECT_EQ(Text(main), L"Dorvane");
 
   PostMessageW(main, WM_CLOSE, 0, 0);
-  const HWND box = WaitForWindow(pi.dwProcessId, L"#32770");
+  const HWND box = WaitForWindow(dorvane.Id, L"#32770");
   ASSERT_TRUE(box);
   EXPECT_EQ(Text(box), L"Quorvel Dorvane");
   EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), L"Are you sure you want to close Dorvane?");
   PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
 
-  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(pi.hProcess, &code);
-  EXPECT_EQ(code, 0u);
+  ASSERT_TRUE(dorvane.Ended(20000));
+  EXPECT_EQ(dorvane.ExitCode(), 0u);
   // Closing writes nothing.
   EXPECT_EQ(GetFileAttributesW((folder + L"SkiffData.dat").c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -143,57 +166,43 @@ TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
 TEST(DorvaneExe, ASecondCopyBringsTheFirstForwardAndEnds) {
   const std::wstring folder = Install("", 3);
   ASSERT_FALSE(folder.empty());
-  const PROCESS_INFORMATION first = Start(folder);
-  ASSERT_TRUE(first.hProcess);
-  UniqueHandle process(first.hProcess), thread(first.hThread);
-  const HWND main = WaitForWindow(first.dwProcessId, L"DorvaneForm");
+  Running first(folder);
+  const HWND main = WaitForWindow(first.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
   ShowWindow(main, SW_MINIMIZE);  // into the tray
   for (int i = 0; i < 100 && IsWindowVisible(main); ++i) Sleep(50);
 
-  const PROCESS_INFORMATION second = Start(folder);
-  ASSERT_TRUE(second.hProcess);
-  UniqueHandle process2(second.hProcess), thread2(second.hThread);
-  ASSERT_EQ(WaitForSingleObject(second.hProcess, 20000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(second.hProcess, &code);
-  EXPECT_EQ(code, 0u);
+  Running second(folder);
+  ASSERT_TRUE(second.Process);
+  ASSERT_TRUE(second.Ended(20000));
+  EXPECT_EQ(second.ExitCode(), 0u);
   for (int i = 0; i < 100 && IsIconic(main); ++i) Sleep(50);
   EXPECT_FALSE(IsIconic(main));  // the first copy came back
-  EXPECT_EQ(WaitForSingleObject(first.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  TerminateProcess(first.hProcess, 0);
-  WaitForSingleObject(first.hProcess, 10000);
+  EXPECT_FALSE(first.Ended(0));
 }
 
 TEST(DorvaneExe, TheSwitchRDisablesConfigurationAndClosingLeavesThePositionFile) {
   const std::wstring folder = Install("", 4);
   ASSERT_FALSE(folder.empty());
-  const PROCESS_INFORMATION pi = Start(folder, L" /r");
-  ASSERT_TRUE(pi.hProcess);
-  UniqueHandle process(pi.hProcess), thread(pi.hThread);
-  const HWND main = WaitForWindow(pi.dwProcessId, L"DorvaneForm");
+  Running dorvane(folder, L" /r");
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
   const HWND tools = Child(main, L"ToolbarWindow32");
   ASSERT_TRUE(tools);
   // The left tool bar holds Explorer, desktop, configuration and about:
   // only the configuration button is disabled.
-  UniqueHandle remoteProcess(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pi.dwProcessId));
-  void* remote = VirtualAllocEx(remoteProcess.Get(), nullptr, sizeof(TBBUTTON), MEM_COMMIT, PAGE_READWRITE);
   std::vector<bool> enabled;
   for (int i = 0; i < 4; ++i) {
-    TBBUTTON button{};
-    SendMessageW(tools, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(remote));
-    ReadProcessMemory(remoteProcess.Get(), remote, &button, sizeof button, nullptr);
+    const auto button = AskRemote<TBBUTTON>(dorvane.Id, tools, TB_GETBUTTON, i);
     enabled.push_back(SendMessageW(tools, TB_ISBUTTONENABLED, button.idCommand, 0) != 0);
   }
-  VirtualFreeEx(remoteProcess.Get(), remote, 0, MEM_RELEASE);
   EXPECT_EQ(enabled, (std::vector<bool>{true, true, false, true}));
 
   PostMessageW(main, WM_CLOSE, 0, 0);
-  const HWND box = WaitForWindow(pi.dwProcessId, L"#32770");
+  const HWND box = WaitForWindow(dorvane.Id, L"#32770");
   ASSERT_TRUE(box);
   PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
-  ASSERT_EQ(WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+  ASSERT_TRUE(dorvane.Ended(20000));
   const std::wstring ini = folder + L"Deradiv.INI";
   for (const wchar_t* key : {L"TMainForm_Left", L"TMainForm_Top", L"TMainForm_Width", L"TMainForm_Height",
                              L"TMainForm_WindowState", L"TMainForm_Visible"}) {
@@ -210,16 +219,14 @@ TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
       "end > end>\r\nend\r\n",
       2);
   ASSERT_FALSE(folder.empty());
-  const PROCESS_INFORMATION pi = Start(folder);
-  ASSERT_TRUE(pi.hProcess);
-  UniqueHandle process(pi.hProcess), thread(pi.hThread);
-  const HWND main = WaitForWindow(pi.dwProcessId, L"DorvaneForm");
+  Running dorvane(folder);
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
   const HWND tabs = Child(main, L"SysTabControl32");
   ASSERT_TRUE(tabs);
   ASSERT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
 
-  const RECT second = TabRect(pi.dwProcessId, tabs, 1);
+  const auto second = AskRemote<RECT>(dorvane.Id, tabs, TCM_GETITEMRECT, 1);
   Click(tabs, (second.left + second.right) / 2, (second.top + second.bottom) / 2);
   for (int i = 0; i < 100 && SendMessageW(tabs, TCM_GETCURSEL, 0, 0) != 1; ++i) Sleep(50);
   ASSERT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 1);
@@ -227,14 +234,11 @@ TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
   const HWND button = Child(main, L"DorvaneIconSpeedBtn");
   ASSERT_TRUE(button);
   Click(button, 5, 5);
-  const HWND box = WaitForWindow(pi.dwProcessId, L"#32770");
+  const HWND box = WaitForWindow(dorvane.Id, L"#32770");
   ASSERT_TRUE(box);
   EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), L"There is no program to run.");
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
-
-  TerminateProcess(pi.hProcess, 0);
-  WaitForSingleObject(pi.hProcess, 10000);
 }
 
 }  // namespace
