@@ -89,9 +89,32 @@ void TIconButton::SetIconGlyph(const TIconGlyph& glyph) {
   if (&glyph != &IconGlyph) IconGlyph.Assign(glyph);
 }
 
+const TBitmap& TIconButton::Glyph() {
+  MakeWaitingGlyph();
+  return FGlyph;
+}
+
 void TIconButton::SetGlyph(const TBitmap& picture) {
+  FGlyphMaker = nullptr;
   FGlyph.Assign(picture);
   Invalidate();
+}
+
+void TIconButton::SetGlyphMaker(std::function<void()> make) {
+  FGlyphMaker = std::move(make);
+  Invalidate();
+}
+
+void TIconButton::MakeWaitingGlyph() {
+  if (!FGlyphMaker) return;
+  // Taken out first: the maker ends in SetGlyph, which drops the waiting one.
+  const std::function<void()> make = std::move(FGlyphMaker);
+  FGlyphMaker = nullptr;
+  try {
+    make();
+  } catch (const std::exception& e) {
+    ReportException(e);
+  }
 }
 
 bool TIconButton::Enabled() const { return FHandle && IsWindowEnabled(FHandle); }
@@ -147,6 +170,7 @@ void TIconButton::GlyphChanged(TIconGlyph&) {
 }
 
 void TIconButton::ConvertGlyph() {
+  FGlyphMaker = nullptr;
   // Only a lock we took is given back: another window's lock is not ours.
   const HWND parent = FHandle ? GetParent(FHandle) : nullptr;
   const bool locked = parent && LockWindowUpdate(parent);
@@ -250,6 +274,8 @@ LRESULT CALLBACK TIconButton::WindowProc(HWND window, UINT message, WPARAM wPara
 LRESULT TIconButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
+      // Before BeginPaint: making the picture invalidates the button again.
+      MakeWaitingGlyph();
       PAINTSTRUCT ps;
       const HDC dc = BeginPaint(FHandle, &ps);
       PaintTo(dc);
@@ -257,6 +283,7 @@ LRESULT TIconButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_PRINTCLIENT:
+      MakeWaitingGlyph();
       PaintTo(reinterpret_cast<HDC>(wParam));
       return 0;
     case WM_ERASEBKGND:

@@ -41,9 +41,15 @@ class TIconButton {
   // Takes over another glyph's description (not its image lists) and draws
   // it; the button's own glyph is left alone.
   void SetIconGlyph(const TIconGlyph& glyph);
-  // The picture shown; a form sets the one stored with it.
-  const TBitmap& Glyph() const { return FGlyph; }
+  // The picture shown; a form sets the one stored with it. A picture left
+  // to a maker is made first.
+  const TBitmap& Glyph();
   void SetGlyph(const TBitmap& picture);
+  // Leaves the picture to `make`, which runs once, when the button is first
+  // painted or its picture is asked for, and sets it with SetGlyph: a long
+  // row of buttons then costs at start only what shows on the screen. A
+  // picture set or drawn meanwhile, or another maker, replaces it.
+  void SetGlyphMaker(std::function<void()> make);
   // Ends reading from a form; the kinds differ in what they then draw.
   virtual void Loaded() = 0;
 
@@ -88,6 +94,9 @@ class TIconButton {
   void Destroy();
   void PaintTo(HDC dc);
   void ReportException(const std::exception& e);
+  // Runs a waiting maker; what it raises is reported, not thrown, so that
+  // painting goes on.
+  void MakeWaitingGlyph();
 
   HWND FHandle = nullptr;
   UniqueOwner<HWND, DestroyWindow> FToolTip;
@@ -97,6 +106,7 @@ class TIconButton {
   HFONT FFont = nullptr;  // set by WM_SETFONT, not ours
   UINT FDpi = 96;
   TBitmap FGlyph;
+  std::function<void()> FGlyphMaker;
   std::u16string FHint;
   bool FLoading = false;
   bool FPressed = false;      // the left button went down on us and is held

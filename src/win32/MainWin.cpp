@@ -36,7 +36,7 @@ const TControlDef kMainControls[] = {
 
 const std::wstring kBadSuffix = L".bad";
 
-HFONT CaptionFont(UINT dpi) {
+HFONT CreateCaptionFont(UINT dpi) {
   return CreateFontW(-MulDiv(7, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                      DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, L"Small Fonts");
@@ -85,7 +85,7 @@ class TMainPressHost : public TPressHost {
 }  // namespace
 
 void ComposeButtonGlyph(TBitmap& face, const std::u16string& upper, const std::u16string& lower,
-                        const TBitmap& icon, COLORREF fill, int btnSize, UINT dpi) {
+                        const TBitmap& icon, COLORREF fill, int btnSize, UINT dpi, HFONT captionFont) {
   TBitmapCanvas canvas(face);
   const HDC dc = canvas.DC();
   const int w = face.Width(), h = face.Height();
@@ -101,8 +101,7 @@ void ComposeButtonGlyph(TBitmap& face, const std::u16string& upper, const std::u
   } else if (btnSize == 1) {
     BitBlt(dc, 0, 0, icon.Width(), icon.Height(), iconCanvas.DC(), 0, 0, SRCCOPY);
   } else {
-    UniqueFont font(CaptionFont(dpi));
-    const HGDIOBJ old = SelectObject(dc, font.Get());
+    const HGDIOBJ old = SelectObject(dc, captionFont);
     SetBkColor(dc, fill);
     SetBkMode(dc, OPAQUE);
     SetTextColor(dc, RGB(0, 0, 0));
@@ -452,7 +451,7 @@ void TMainForm::ShowRow(const TRowContent& content) {
 
 void TMainForm::ShowGroupButtons(int group) {
   TAppCollection& apps = Settings->Groups[group].Apps;
-  for (int i = 0; i < apps.Count(); ++i) ShowButton(i, &apps[i], u"");
+  for (int i = 0; i < apps.Count(); ++i) ShowButton(i, group, u"");
   for (int i = apps.Count(); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
   SizeButtonPanel();
 }
@@ -463,7 +462,7 @@ void TMainForm::ShowInfoButtons() {
   for (std::size_t i = 0; i < drives.size(); ++i) {
     wchar_t letter = static_cast<wchar_t>(drives[i]);
     CharUpperBuffW(&letter, 1);
-    ShowButton(static_cast<int>(i), nullptr, u"Drive " + std::u16string(1, static_cast<char16_t>(letter)));
+    ShowButton(static_cast<int>(i), -1, u"Drive " + std::u16string(1, static_cast<char16_t>(letter)));
   }
   for (int i = static_cast<int>(drives.size()); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
   SizeButtonPanel();
@@ -478,7 +477,13 @@ TIconSpeedBtn* TMainForm::FindButton(int index) const {
   return index >= 0 && index <= HighButton() ? FButtons[index].get() : nullptr;
 }
 
-void TMainForm::ShowButton(int index, TAppItem* entry, const std::u16string& caption) {
+TAppItem* TMainForm::EntryAt(int group, int index) const {
+  if (group < 0 || group >= Settings->Groups.Count()) return nullptr;
+  TAppCollection& apps = Settings->Groups[group].Apps;
+  return index >= 0 && index < apps.Count() ? &apps[index] : nullptr;
+}
+
+void TMainForm::ShowButton(int index, int group, const std::u16string& caption) {
   TIconSpeedBtn* button = FindButton(index);
   if (!button) {
     auto created = std::make_unique<TIconSpeedBtn>();
@@ -497,8 +502,26 @@ void TMainForm::ShowButton(int index, TAppItem* entry, const std::u16string& cap
     button = FButtons.back().get();
   }
   ShowWindow(button->Handle(), SW_SHOW);
-  if (entry && entry->ImageIndex == -1) entry->ImageIndex = AddEntryIcon(*entry);
-  PaintButton(*button, entry, caption);
+  const TAppItem* entry = EntryAt(group, index);
+  std::u16string hint;
+  if (entry) hint = Settings->ProgramAsHint ? entry->Command : BarsToLineBreaks(entry->Hint);
+  for (std::size_t at = hint.find(u'\r'); at != std::u16string::npos; at = hint.find(u'\r', at + 2))
+    hint.insert(at + 1, 1, u'\n');  // the tool tip breaks lines at CR LF
+  button->SetHint(hint);
+  // The face, and the entry's icon with it, is made when the button first
+  // shows on the screen: a long row starts as fast as a short one. The
+  // entry is looked up then, so a maker outliving its settings draws
+  // nothing rather than a freed entry.
+  button->SetGlyphMaker(
+      [this, button, group, index, caption] { PaintButton(*button, EntryAt(group, index), caption); });
+}
+
+HFONT TMainForm::CaptionFont() {
+  if (!FCaptionFont || FCaptionFontDpi != Dpi()) {
+    FCaptionFont = UniqueFont(CreateCaptionFont(Dpi()));
+    FCaptionFontDpi = Dpi();
+  }
+  return FCaptionFont.Get();
 }
 
 int TMainForm::AddEntryIcon(TAppItem& entry) {
@@ -551,10 +574,7 @@ void TMainForm::DrawDrivePicture() {
 void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption) {
   COLORREF fill = RGB(255, 255, 255);
   if (entry) {
-    std::u16string hint = Settings->ProgramAsHint ? entry->Command : BarsToLineBreaks(entry->Hint);
-    for (std::size_t at = hint.find(u'\r'); at != std::u16string::npos; at = hint.find(u'\r', at + 2))
-      hint.insert(at + 1, 1, u'\n');  // the tool tip breaks lines at CR LF
-    button.SetHint(hint);
+    if (entry->ImageIndex == -1) entry->ImageIndex = AddEntryIcon(*entry);
     IconGlyph.BeginUpdate();
     IconGlyph.SetIconType(itImageList);
     IconGlyph.SetIconSize(ShownBtnSize() != 0 ? isLarge : isSmall);
@@ -563,7 +583,6 @@ void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u
     DrawToBitmap(IconGlyph, BtnImage);
     fill = BtnImage.Pixel(0, BtnImage.Height() - 1);
   } else {
-    button.SetHint(u"");
     DrawDrivePicture();
   }
   TBitmap face;
@@ -571,9 +590,8 @@ void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u
   std::u16string upper, lower;
   if (ShownBtnSize() == 2) {
     if (entry) {
-      UniqueFont font(CaptionFont(Dpi()));
       TBitmapCanvas measure(face);
-      const HGDIOBJ old = SelectObject(measure.DC(), font.Get());
+      const HGDIOBJ old = SelectObject(measure.DC(), CaptionFont());
       const TCaptionLines lines =
           SplitButtonCaption(entry->Title, [&](std::u16string_view t) { return TextWidth(measure.DC(), t); },
                              face.Width(), Settings->VertBarLineBreak, !Settings->TextOnTop);
@@ -584,7 +602,7 @@ void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u
       upper = caption;
     }
   }
-  ComposeButtonGlyph(face, upper, lower, BtnImage, fill, ShownBtnSize(), Dpi());
+  ComposeButtonGlyph(face, upper, lower, BtnImage, fill, ShownBtnSize(), Dpi(), CaptionFont());
   button.SetGlyph(face);
 }
 

@@ -37,9 +37,9 @@ inline constexpr char16_t kDropNeedsGroup[] = u"Please select the tab of a group
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 
 // Draws a program button's face: the fill, the icon and, on a large button,
-// the two caption lines.
+// the two caption lines in captionFont.
 void ComposeButtonGlyph(TBitmap& face, const std::u16string& upper, const std::u16string& lower,
-                        const TBitmap& icon, COLORREF fill, int btnSize, UINT dpi);
+                        const TBitmap& icon, COLORREF fill, int btnSize, UINT dpi, HFONT captionFont);
 
 // The system's version record, read anew on every call.
 TOsVersion ReadOsVersion();
@@ -143,12 +143,17 @@ class TMainForm : public Form {
   int SelectedTab() const;
   int ShownBtnSize() const;
   void ShowRow(const TRowContent& content);
-  // Shows button i for an entry (or a drive caption), creating it if the
-  // row has not had that many buttons yet.
-  void ShowButton(int index, TAppItem* entry, const std::u16string& caption);
+  // Shows button `index` for entry `index` of group `group` (or, with no
+  // group, a drive caption), creating it if the row has not had that many
+  // buttons yet.
+  void ShowButton(int index, int group, const std::u16string& caption);
+  // Entry `index` of group `group`; null for no such entry.
+  TAppItem* EntryAt(int group, int index) const;
   int AddEntryIcon(TAppItem& entry);
   void PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption);
   void DrawDrivePicture();
+  // The font of the large buttons' captions at the window's DPI.
+  HFONT CaptionFont();
   void SizeButtonPanel();
 
   TMainFormEnv FEnv;
@@ -157,6 +162,8 @@ class TMainForm : public Form {
   int FIconExtractions = 0;
   UniqueImageList FImageList;  // the nine images of the tool bars and menus
   UniqueFont FTabFont;
+  UniqueFont FCaptionFont;
+  UINT FCaptionFontDpi = 0;
   int FHeightAboveCaption = 82;
   bool FShown = false;
   bool FComInitialised = false;

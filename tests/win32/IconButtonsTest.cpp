@@ -344,6 +344,44 @@ TEST(IconButtons, AHandlersErrorStopsAtTheWindowProcedure) {
   EXPECT_EQ(reported, "'x' is not a valid integer value");
 }
 
+TEST(IconButtons, AWaitingPictureIsMadeOnceWhenPaintedOrAskedFor) {
+  Parent parent;
+  TIconSpeedBtn shown, asked, replaced, failing;
+  int made[4] = {};
+  TIconSpeedBtn* buttons[4] = {&shown, &asked, &replaced, &failing};
+  for (int i = 0; i < 4; ++i) {
+    buttons[i]->Create(parent.Get(), i + 1, {8 + 40 * i, 8, 40 + 40 * i, 40}, {});
+    buttons[i]->SetGlyphMaker([&, i] {
+      ++made[i];
+      if (i == 3) throw EConvertError("'y' is not a valid integer value");
+      TBitmap picture = Solid(clBlue, 16, 16);
+      picture.SetPixel(0, 15, kFuchsia);  // the transparent colour
+      buttons[i]->SetGlyph(picture);
+    });
+  }
+  std::string reported;
+  failing.OnException = [&](const std::exception& e) { reported += e.what(); };
+  replaced.SetGlyph(Solid(clRed, 8, 8));
+  ShowWindow(asked.Handle(), SW_HIDE);
+  UpdateWindow(parent.Get());
+  Pump();
+  EXPECT_EQ(made[0], 1);
+  EXPECT_EQ(made[1], 0);  // not on the screen: not made yet
+  EXPECT_EQ(made[2], 0);  // a picture set meanwhile took its place
+  EXPECT_EQ(made[3], 1);  // a failing maker is reported once, and painting goes on
+  EXPECT_EQ(reported, "'y' is not a valid integer value");
+  EXPECT_EQ(asked.Glyph().Pixel(8, 8), kBlue);
+  EXPECT_EQ(made[1], 1);
+  InvalidateRect(parent.Get(), nullptr, TRUE);
+  ShowWindow(asked.Handle(), SW_SHOW);
+  UpdateWindow(parent.Get());
+  Pump();
+  EXPECT_EQ(shown.Glyph().Pixel(8, 8), kBlue);
+  EXPECT_TRUE(IsSolid(replaced.Glyph(), kRed, 8, 8));
+  EXPECT_EQ(made[0] + made[1] + made[2] + made[3], 3);
+  EXPECT_TRUE(Contains(Print(shown.Handle()), kBlue));
+}
+
 TEST(IconButtons, AHandlerMayFreeItsButton) {
   Parent parent;
   for (const bool speed : {false, true}) {

@@ -57,6 +57,7 @@ class ProgramRow : public testing::Test {
     TabCtrl_SetCurSel(form->Control("ProgramPages"), tab);
     NMHDR hdr{form->Control("ProgramPages"), 0, TCN_SELCHANGE};
     SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&hdr));
+    UpdateWindow(form->Handle());  // what shows now is painted, as in the running program
   }
   int VisibleButtons() {
     int n = 0;
@@ -181,10 +182,50 @@ TEST_F(ProgramRow, ChangingTheSizeExtractsEveryIconAgain) {
   f.ClearButtons(true);
   f.ApplyButtonSize();
   f.RebuildTabs(0);
+  UpdateWindow(f.Handle());
   EXPECT_EQ(f.IconExtractions(), 4);
   EXPECT_EQ(f.ilstSmall.Count(), 0);
   EXPECT_EQ(f.ilstLarge.Count(), 2);
   EXPECT_EQ(f.FindButton(0)->Glyph().Width(), f.Scale(60));
+}
+
+TEST_F(ProgramRow, ALongRowMakesOnlyTheButtonsThatShowUntilTheSliderMoves) {
+  std::string apps;
+  for (int i = 0; i < 30; ++i) apps += Entry("p" + std::to_string(i), i % 2 ? kShell32 : "C:\\windows\\notepad.exe");
+  TMainForm& f = Start("BtnSize = 2 Groups = < item Name = 'A' Apps = < " + apps + "> end >");
+  TAppCollection& entries = f.Settings->Groups[0].Apps;
+  ASSERT_EQ(f.HighButton(), 29);
+  auto made = [&] {
+    int n = 0;
+    for (int i = 0; i < entries.Count(); ++i) n += entries[i].ImageIndex != -1 ? 1 : 0;
+    return n;
+  };
+  // 679 pixels hold about ten large buttons: the others wait.
+  const int shown = f.IconExtractions();
+  EXPECT_GE(shown, 5);
+  EXPECT_LE(shown, 12);
+  EXPECT_EQ(made(), shown);
+  EXPECT_EQ(entries[29].ImageIndex, -1);
+
+  // A picture asked for is made at once, shown or not.
+  const TBitmap& face = f.FindButton(20)->Glyph();
+  EXPECT_EQ(face.Width(), f.Scale(60));
+  EXPECT_NE(entries[20].ImageIndex, -1);
+  EXPECT_EQ(f.IconExtractions(), shown + 1);
+
+  const HWND slider = f.Control("ProgramSlider");
+  ASSERT_TRUE(IsWindowVisible(slider));
+  SendMessageW(slider, TBM_SETPOS, TRUE, SendMessageW(slider, TBM_GETRANGEMAX, 0, 0));
+  f.ProgramSliderChange();
+  UpdateWindow(f.Handle());
+  EXPECT_NE(entries[29].ImageIndex, -1);  // the end of the row came into view
+  EXPECT_GT(f.IconExtractions(), shown + 1);
+  SendMessageW(slider, TBM_SETPOS, TRUE, 0);
+  f.ProgramSliderChange();
+  UpdateWindow(f.Handle());
+  // However the row moved, every icon was taken from its file once.
+  EXPECT_EQ(f.IconExtractions(), made());
+  EXPECT_EQ(f.ilstLarge.Count(), made());
 }
 
 TEST_F(ProgramRow, HintsShowBarsAsLineBreaksOrTheCommand) {
