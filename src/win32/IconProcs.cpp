@@ -1,5 +1,6 @@
 #include "win32/IconProcs.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -289,6 +290,26 @@ void AssignSystemImageList(TImageList& list, TIconSize size) {
         SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX | (size == isSmall ? SHGFI_SMALLICON : 0)));
   }
   if (handle) list.ShareHandle(handle);
+}
+
+namespace {
+
+DWORD WINAPI WarmShellIcons(void*) {
+  // SHGetFileInfo wants COM on its thread.
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  SHFILEINFOW info{};
+  for (const UINT size : {0u, static_cast<UINT>(SHGFI_SMALLICON)})
+    SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX | size);
+  if (com) CoUninitialize();
+  return 0;
+}
+
+}  // namespace
+
+TShellIconWarmUp::TShellIconWarmUp() : FThread(CreateThread(nullptr, 0, WarmShellIcons, nullptr, 0, nullptr)) {}
+
+TShellIconWarmUp::~TShellIconWarmUp() {
+  if (FThread) WaitForSingleObject(FThread.Get(), INFINITE);
 }
 
 void FillBitmap(TBitmap& bitmap, TColor color, int width, int height) {

@@ -98,6 +98,22 @@ void SetSystemIconSize(TImageList& list, TIconSize size);
 // Makes the list stand for the shell's system image list of the given size;
 // leaves it alone when the shell has none.
 void AssignSystemImageList(TImageList& list, TIconSize size);
+
+// Fills the shell's icon cache on a thread of its own. Its first use costs
+// more than building the whole main window, and the first program buttons
+// would wait for it; started early, it is ready when they paint. The object
+// waits for the thread when it goes, so that the process never ends in the
+// middle of the shell's work.
+class TShellIconWarmUp {
+ public:
+  TShellIconWarmUp();
+  TShellIconWarmUp(const TShellIconWarmUp&) = delete;
+  TShellIconWarmUp& operator=(const TShellIconWarmUp&) = delete;
+  ~TShellIconWarmUp();
+
+ private:
+  UniqueHandle FThread;  // none when no thread could be started
+};
 void FillBitmap(TBitmap& bitmap, TColor color, int width, int height);
 // A colour that the icon does not use (drawn on white at the system icon
 // size); the icon stays the caller's.
