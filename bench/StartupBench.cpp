@@ -5,8 +5,9 @@
 //       writes the settings the measurement uses: 99 groups, 50 entries in
 //       the first one (the tab shown at start-up), 10 in each of the others,
 //       large buttons; the commands are real programs of this system.
-//   startup_bench measure RUNS MINIMAL_EXE DORVANE_EXE
-//       starts each program RUNS times, in turns, and prints the table.
+//   startup_bench measure RUNS MINIMAL_EXE DORVANE_EXE [NO_GROUPS_EXE]
+//       starts each program RUNS times, in turns, and prints the table;
+//       NO_GROUPS_EXE is Dorvane in a folder without a settings file.
 //
 // Each program starts in its own folder (Dorvane reads the settings file
 // beside it). The clock starts before CreateProcessW and stops when
@@ -238,18 +239,28 @@ std::wstring FolderOf(const std::wstring& exe) {
   return std::wstring(full, name);
 }
 
-int Measure(int runs, const std::wstring& minimalExe, const std::wstring& dorvaneExe) {
-  TProgram minimal{L"Minimal", minimalExe, FolderOf(minimalExe), nullptr, L"Minimal", true, {}};
-  TProgram dorvane{L"Dorvane", dorvaneExe, FolderOf(dorvaneExe), L"DorvaneForm", L"Dorvane", false, {}};
-  for (TProgram* p : {&minimal, &dorvane}) {
-    if (p->Folder.empty() || GetFileAttributesW(p->Exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      std::fwprintf(stderr, L"startup_bench: no program %ls\n", p->Exe.c_str());
+int Measure(int runs, const std::wstring& minimalExe, const std::wstring& dorvaneExe, const std::wstring& emptyExe) {
+  std::vector<TProgram> programs = {
+      {L"Minimal", minimalExe, FolderOf(minimalExe), nullptr, L"Minimal", true, {}},
+      {L"Dorvane", dorvaneExe, FolderOf(dorvaneExe), L"DorvaneForm", L"Dorvane", false, {}}};
+  // The same program without a settings file: what the window itself costs,
+  // apart from the groups and buttons.
+  if (!emptyExe.empty())
+    programs.push_back({L"No groups", emptyExe, FolderOf(emptyExe), L"DorvaneForm", L"Dorvane", false, {}});
+  for (const TProgram& p : programs) {
+    if (p.Folder.empty() || GetFileAttributesW(p.Exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      std::fwprintf(stderr, L"startup_bench: no program %ls\n", p.Exe.c_str());
       return 1;
     }
   }
-  if (GetFileAttributesW((dorvane.Folder + L"SkiffData.dat").c_str()) == INVALID_FILE_ATTRIBUTES) {
+  if (GetFileAttributesW((programs[1].Folder + L"SkiffData.dat").c_str()) == INVALID_FILE_ATTRIBUTES) {
     std::fwprintf(stderr, L"startup_bench: no SkiffData.dat beside %ls (write it with: startup_bench settings)\n",
-                  dorvane.Exe.c_str());
+                  programs[1].Exe.c_str());
+    return 1;
+  }
+  if (programs.size() > 2 &&
+      GetFileAttributesW((programs[2].Folder + L"SkiffData.dat").c_str()) != INVALID_FILE_ATTRIBUTES) {
+    std::fwprintf(stderr, L"startup_bench: %ls is to start without a settings file\n", programs[2].Exe.c_str());
     return 1;
   }
   LARGE_INTEGER frequency;
@@ -257,38 +268,38 @@ int Measure(int runs, const std::wstring& minimalExe, const std::wstring& dorvan
 
   // One untimed start each: the first start of a program pays for reading
   // its files from disk.
-  for (TProgram* p : {&minimal, &dorvane}) {
-    if (TimeStart(*p, frequency.QuadPart) < 0) return 1;
+  for (const TProgram& p : programs) {
+    if (TimeStart(p, frequency.QuadPart) < 0) return 1;
     Sleep(kSettleMs);
   }
-  // In turns, and the order flipped every round, so that both programs see
-  // the same machine and neither always follows the other.
+  // In turns, each round starting with the next program, so that all see
+  // the same machine and none always follows another.
+  const std::size_t n = programs.size();
   for (int round = 0; round < runs; ++round) {
-    TProgram* order[2] = {&minimal, &dorvane};
-    if (round % 2) std::swap(order[0], order[1]);
-    for (TProgram* p : order) {
-      const double ms = TimeStart(*p, frequency.QuadPart);
+    for (std::size_t k = 0; k < n; ++k) {
+      TProgram& p = programs[(static_cast<std::size_t>(round) + k) % n];
+      const double ms = TimeStart(p, frequency.QuadPart);
       if (ms < 0) return 1;
-      p->Ms.push_back(ms);
+      p.Ms.push_back(ms);
       Sleep(kSettleMs);
     }
   }
 
   std::wprintf(L"\nStart to main window shown and painted, %d starts each (ms):\n\n", runs);
-  std::wprintf(L"  %-10ls %9ls %9ls %9ls %9ls\n", L"program", L"min", L"median", L"mean", L"max");
-  TStats stats[2];
-  int i = 0;
-  for (TProgram* p : {&minimal, &dorvane}) {
-    stats[i] = Statistics(p->Ms);
-    std::wprintf(L"  %-10ls %9.1f %9.1f %9.1f %9.1f\n", p->Name, stats[i].Min, stats[i].Median, stats[i].Mean,
-                 stats[i].Max);
-    ++i;
+  std::wprintf(L"  %-10ls %9ls %9ls %9ls %9ls %9ls\n", L"program", L"min", L"median", L"mean", L"max", L"median/");
+  std::wprintf(L"  %-10ls %9ls %9ls %9ls %9ls %9ls\n", L"", L"", L"", L"", L"", L"Minimal");
+  std::vector<TStats> stats;
+  for (const TProgram& p : programs) {
+    stats.push_back(Statistics(p.Ms));
+    const TStats& s = stats.back();
+    std::wprintf(L"  %-10ls %9.1f %9.1f %9.1f %9.1f %8.2fx\n", p.Name, s.Min, s.Median, s.Mean, s.Max,
+                 s.Median / stats[0].Median);
   }
   std::wprintf(L"\n  Dorvane / Minimal: median %.2fx, min %.2fx, mean %.2fx (target: median at most 1.5x)\n",
                stats[1].Median / stats[0].Median, stats[1].Min / stats[0].Min, stats[1].Mean / stats[0].Mean);
-  for (TProgram* p : {&minimal, &dorvane}) {
-    std::wprintf(L"\n  %-8ls", p->Name);
-    for (double ms : p->Ms) std::wprintf(L" %.0f", ms);
+  for (const TProgram& p : programs) {
+    std::wprintf(L"\n  %-10ls", p.Name);
+    for (double ms : p.Ms) std::wprintf(L" %.0f", ms);
   }
   std::wprintf(L"\n");
   return 0;
@@ -297,7 +308,7 @@ int Measure(int runs, const std::wstring& minimalExe, const std::wstring& dorvan
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: startup_bench settings FILE\n"
-                L"       startup_bench measure RUNS MINIMAL_EXE DORVANE_EXE\n");
+                L"       startup_bench measure RUNS MINIMAL_EXE DORVANE_EXE [NO_GROUPS_EXE]\n");
   return 2;
 }
 
@@ -305,10 +316,10 @@ int Usage() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc == 3 && std::wcscmp(argv[1], L"settings") == 0) return WriteSettings(argv[2]);
-  if (argc == 5 && std::wcscmp(argv[1], L"measure") == 0) {
+  if ((argc == 5 || argc == 6) && std::wcscmp(argv[1], L"measure") == 0) {
     const int runs = _wtoi(argv[2]);
     if (runs < 1) return Usage();
-    return Measure(runs, argv[3], argv[4]);
+    return Measure(runs, argv[3], argv[4], argc == 6 ? argv[5] : L"");
   }
   return Usage();
 }

@@ -100,10 +100,10 @@ void SetSystemIconSize(TImageList& list, TIconSize size);
 void AssignSystemImageList(TImageList& list, TIconSize size);
 
 // Fills the shell's icon cache on a thread of its own. Its first use costs
-// more than building the whole main window, and the first program buttons
-// would wait for it; started early, it is ready when they paint. The object
-// waits for the thread when it goes, so that the process never ends in the
-// middle of the shell's work.
+// about as much as building the whole main window, and the first program
+// buttons would wait for it; started early, it is ready when they paint.
+// The object waits for the thread when it goes, so that the process never
+// ends in the middle of the shell's work.
 class TShellIconWarmUp {
  public:
   TShellIconWarmUp();

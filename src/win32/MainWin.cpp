@@ -224,6 +224,8 @@ void TMainForm::FormCreate() {
     App.ShowError(Handle(), e.Message());
   }
 
+  StartIconWarmUp();
+
   FileDrag.SetDropWindow(Control("pnlButtons"));
   FileDrag.SetEnableDrop(true);
   FComInitialised = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
@@ -247,6 +249,12 @@ void TMainForm::FormCreate() {
     const DWORD attributes = GetFileAttributesW(ExtendedPath(WStr(name)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   });
+}
+
+void TMainForm::StartIconWarmUp() {
+  const TRowContent start = RowContentOf(*Settings, StartTab(*Settings));
+  if (start.Group >= 0 && Settings->Groups[start.Group].Apps.Count() > 0)
+    FIconWarmUp = std::make_unique<TShellIconWarmUp>();
 }
 
 void TMainForm::CmdLineSwitch_R() { actConfig->SetEnabled(false); }

@@ -139,6 +139,9 @@ class TMainForm : public Form {
   void FormShow();
   void FormDestroy();
   void CreateActions();
+  // Has the shell fill its icon cache while the window is built, when the
+  // start row has entries to show.
+  void StartIconWarmUp();
   int CaptionHeight() const;
   int SelectedTab() const;
   int ShownBtnSize() const;
@@ -157,6 +160,7 @@ class TMainForm : public Form {
   void SizeButtonPanel();
 
   TMainFormEnv FEnv;
+  std::unique_ptr<TShellIconWarmUp> FIconWarmUp;
   std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
   int FSliderLeft = 0;  // the button panel's Left
   int FIconExtractions = 0;
