@@ -20,6 +20,7 @@ namespace {
 constexpr UINT_PTR kBusyTimer = 1;
 constexpr int kTileCommand = 900;
 constexpr int kMinWidth = 320;
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than our headers' target
 
 const TFormDef kMainFormDef = {L"Dorvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 131, 204, 679, 177, false,
                                {L"MS Sans Serif", -11}};
@@ -501,6 +502,10 @@ void TMainForm::ShowButton(int index, int group, const std::u16string& caption) 
     const int height96 = MulDiv(ButtonHeight, 96, static_cast<int>(Dpi()));
     const RECT bounds{index * width96, 0, (index + 1) * width96, height96};
     created->Create(Control("pnlProgramButtons"), 0, bounds, props);
+    // The row is measured in the window's pixels, whatever DPI the button
+    // takes its parent to have.
+    SetWindowPos(created->Handle(), nullptr, index * ButtonWidth, 0, ButtonWidth, ButtonHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     created->OnClick = [this, index] { ProgramBtnClick(index); };
     created->OnException = [this](const std::exception& e) {
       const auto* ours = dynamic_cast<const Exception*>(&e);
@@ -757,6 +762,18 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         ProgramSliderChange();
       }
       return 0;
+    case kDpiChanged: {
+      const LRESULT result = Form::HandleMessage(message, wParam, lParam);
+      // The row is laid out in pixels of the old DPI and its faces drawn
+      // for it: built anew, with the tab font of the button size.
+      if (Settings && FShown) {
+        const int tab = SelectedTab();
+        ApplyButtonSize();
+        ClearButtons(true);
+        RebuildTabs(tab);
+      }
+      return result;
+    }
     case WM_CONTEXTMENU: {
       UniqueMenu menu(CreatePopupMenu());
       AppendMenuW(menu.Get(), MF_STRING, kTileCommand, L"Tile Windows - Horizontal");

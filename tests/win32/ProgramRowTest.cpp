@@ -228,6 +228,31 @@ TEST_F(ProgramRow, ALongRowMakesOnlyTheButtonsThatShowUntilTheSliderMoves) {
   EXPECT_EQ(f.ilstLarge.Count(), made());
 }
 
+TEST_F(ProgramRow, AMonitorOfAnotherDpiGetsTheRowBuiltAnew) {
+  TMainForm& f = Start("BtnSize = 2 Groups = < item Name = 'A' Apps = < " + Entry("a", kShell32) +
+                       Entry("b", "C:\\windows\\notepad.exe") + "> end item Name = 'B' Apps = < " +
+                       Entry("c", kShell32) + "> end >");
+  SelectTab(1);
+  const int extracted = f.IconExtractions();
+  RECT r{};
+  GetWindowRect(f.Handle(), &r);
+  const RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.bottom + 100};
+  SendMessageW(f.Handle(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  UpdateWindow(f.Handle());
+  ASSERT_EQ(f.Scale(64), 96);
+  EXPECT_EQ(TabCtrl_GetCurSel(f.Control("ProgramPages")), 1);  // the same tab
+  EXPECT_EQ(VisibleButtons(), 1);
+  GetWindowRect(f.FindButton(0)->Handle(), &r);
+  EXPECT_EQ(r.right - r.left, 96);
+  EXPECT_EQ(r.bottom - r.top, f.Scale(74));
+  EXPECT_EQ(f.FindButton(0)->Glyph().Width(), f.Scale(60));
+  EXPECT_EQ(f.IconExtractions(), extracted + 1);  // the shown entry's icon, once more
+  SelectTab(0);
+  GetWindowRect(f.FindButton(1)->Handle(), &r);
+  MapWindowPoints(nullptr, f.Control("pnlProgramButtons"), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 96);
+}
+
 TEST_F(ProgramRow, HintsShowBarsAsLineBreaksOrTheCommand) {
   TMainForm& f = Start("Groups = < item Name = 'A' Apps = < item Title = 'x' Command = 'C:\\x.exe' "
                        "Hint = 'First|Second' end > end >");
