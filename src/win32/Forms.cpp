@@ -11,7 +11,6 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"DorvaneForm";
 constexpr wchar_t kPanelClass[] = L"DorvanePanel";
-constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than our headers' target
 
 // Panels only group controls: what their children report goes on to the
 // form, which owns every handler.

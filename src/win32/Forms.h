@@ -13,6 +13,9 @@
 
 #include "win32/WinSupport.h"
 
+// WM_DPICHANGED, newer than the headers' Windows target.
+constexpr UINT kDpiChanged = 0x02E0;
+
 // What every form of the program shares.
 class TApplication {
  public:

@@ -10,6 +10,7 @@
 #include "core/TextCodec.h"
 #include "core/WinSupport.h"
 #include "win32/AboutWin.h"
+#include "win32/ButtonFaces.h"
 #include "win32/DataClasses.h"
 #include "win32/WinSupport.h"
 #include "win32/oKXScreenSaver.h"
@@ -20,7 +21,6 @@ namespace {
 constexpr UINT_PTR kBusyTimer = 1;
 constexpr int kTileCommand = 900;
 constexpr int kMinWidth = 320;
-constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than our headers' target
 
 const TFormDef kMainFormDef = {L"Dorvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 131, 204, 679, 177, false,
                                {L"MS Sans Serif", -11}};
@@ -36,18 +36,6 @@ const TControlDef kMainControls[] = {
 };
 
 const std::wstring kBadSuffix = L".bad";
-
-HFONT CreateCaptionFont(UINT dpi) {
-  return CreateFontW(-MulDiv(7, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, L"Small Fonts");
-}
-
-int TextWidth(HDC dc, std::u16string_view text) {
-  SIZE size{};
-  GetTextExtentPoint32W(dc, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
 
 // What a press asks of the window, for the press's own rules.
 class TMainPressHost : public TPressHost {
@@ -84,35 +72,6 @@ class TMainPressHost : public TPressHost {
 };
 
 }  // namespace
-
-void ComposeButtonGlyph(TBitmap& face, const std::u16string& upper, const std::u16string& lower,
-                        const TBitmap& icon, COLORREF fill, int btnSize, UINT dpi, HFONT captionFont) {
-  TBitmapCanvas canvas(face);
-  const HDC dc = canvas.DC();
-  const int w = face.Width(), h = face.Height();
-  UniqueBrush brush(CreateSolidBrush(fill));
-  const RECT all{0, 0, w, h};
-  FillRect(dc, &all, brush.Get());
-  if (btnSize < 0 || btnSize > 2 || !icon.Handle()) return;
-  TBitmapCanvas iconCanvas(icon);
-  const auto scale = [dpi](int v) { return MulDiv(v, static_cast<int>(dpi), 96); };
-  if (btnSize == 0) {
-    SetStretchBltMode(dc, COLORONCOLOR);
-    StretchBlt(dc, 0, 0, scale(17), scale(18), iconCanvas.DC(), 0, 0, icon.Width(), icon.Height(), SRCCOPY);
-  } else if (btnSize == 1) {
-    BitBlt(dc, 0, 0, icon.Width(), icon.Height(), iconCanvas.DC(), 0, 0, SRCCOPY);
-  } else {
-    const HGDIOBJ old = SelectObject(dc, captionFont);
-    SetBkColor(dc, fill);
-    SetBkMode(dc, OPAQUE);
-    SetTextColor(dc, RGB(0, 0, 0));
-    TextOutW(dc, (w - TextWidth(dc, upper)) / 2, scale(3), W(upper), static_cast<int>(upper.size()));
-    TextOutW(dc, (w - TextWidth(dc, lower)) / 2, scale(15), W(lower), static_cast<int>(lower.size()));
-    SelectObject(dc, old);
-    BitBlt(dc, scale(14) + (scale(32) - icon.Width()) / 2, scale(32) + (scale(33) - icon.Height()) / 2, icon.Width(),
-           icon.Height(), iconCanvas.DC(), 0, 0, SRCCOPY);
-  }
-}
 
 TOsVersion ReadOsVersion() {
   OSVERSIONINFOW info{};
@@ -565,25 +524,6 @@ int TMainForm::AddEntryIcon(TAppItem& entry) {
   return list.AddBitmap(BtnImage);
 }
 
-void TMainForm::DrawDrivePicture() {
-  const SIZE size = SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge);
-  BtnImage.SetSize(size.cx, size.cy);
-  TBitmapCanvas canvas(BtnImage);
-  const HDC dc = canvas.DC();
-  const int w = BtnImage.Width(), h = BtnImage.Height();
-  UniqueBrush white(CreateSolidBrush(RGB(255, 255, 255))), navy(CreateSolidBrush(RGB(0, 0, 128))),
-      red(CreateSolidBrush(RGB(255, 0, 0)));
-  const RECT all{0, 0, w, h};
-  FillRect(dc, &all, white.Get());
-  const HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-  const HGDIOBJ oldBrush = SelectObject(dc, navy.Get());
-  Ellipse(dc, 1, 1, w - 2, w - 2);
-  SelectObject(dc, red.Get());
-  Pie(dc, 1, 1, w - 2, w - 2, 1, 1, 10, 20);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-}
-
 void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption) {
   COLORREF fill = RGB(255, 255, 255);
   if (entry) {
@@ -596,7 +536,7 @@ void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u
     DrawToBitmap(IconGlyph, BtnImage);
     fill = BtnImage.Pixel(0, BtnImage.Height() - 1);
   } else {
-    DrawDrivePicture();
+    DrawDrivePicture(BtnImage, SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge));
   }
   TBitmap face;
   face.SetSize(ButtonWidth - Scale(4), ButtonHeight - Scale(4));

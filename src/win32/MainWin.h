@@ -36,11 +36,6 @@ inline constexpr char16_t kDropNeedsGroup[] = u"Please select the tab of a group
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 
-// Draws a program button's face: the fill, the icon and, on a large button,
-// the two caption lines in captionFont.
-void ComposeButtonGlyph(TBitmap& face, const std::u16string& upper, const std::u16string& lower,
-                        const TBitmap& icon, COLORREF fill, int btnSize, UINT dpi, HFONT captionFont);
-
 // The system's version record, read anew on every call.
 TOsVersion ReadOsVersion();
 
@@ -154,7 +149,6 @@ class TMainForm : public Form {
   TAppItem* EntryAt(int group, int index) const;
   int AddEntryIcon(TAppItem& entry);
   void PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption);
-  void DrawDrivePicture();
   // The font of the large buttons' captions at the window's DPI.
   HFONT CaptionFont();
   void SizeButtonPanel();
