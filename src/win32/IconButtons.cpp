@@ -70,7 +70,7 @@ void TIconButton::Destroy() {
 void TIconButton::Create(HWND parent, int id, const RECT& bounds96, const TIconButtonProps& props, bool fromForm) {
   RegisterButtonClass(ClassName(), &WindowProc);
   Destroy();  // a second Create replaces the window
-  FDpi = WindowDpi(parent);
+  FDpi = props.Dpi ? props.Dpi : WindowDpi(parent);
   FLoading = fromForm;
   FHint = props.Hint;
   Created(props);

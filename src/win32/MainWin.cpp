@@ -457,14 +457,11 @@ void TMainForm::ShowButton(int index, int group, const std::u16string& caption) 
     auto created = std::make_unique<TIconSpeedBtn>();
     TIconButtonProps props;
     props.Flat = Settings->DoFlatButtons;
+    props.Dpi = Dpi();  // the window's, which follows the monitor
     const int width96 = MulDiv(ButtonWidth, 96, static_cast<int>(Dpi()));
     const int height96 = MulDiv(ButtonHeight, 96, static_cast<int>(Dpi()));
     const RECT bounds{index * width96, 0, (index + 1) * width96, height96};
     created->Create(Control("pnlProgramButtons"), 0, bounds, props);
-    // The row is measured in the window's pixels, whatever DPI the button
-    // takes its parent to have.
-    SetWindowPos(created->Handle(), nullptr, index * ButtonWidth, 0, ButtonWidth, ButtonHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
     created->OnClick = [this, index] { ProgramBtnClick(index); };
     created->OnException = [this](const std::exception& e) {
       const auto* ours = dynamic_cast<const Exception*>(&e);
