@@ -8,6 +8,11 @@ Exception::Exception(std::u16string message)
 Exception::Exception(std::string_view asciiMessage)
     : Exception(Widen(asciiMessage)) {}
 
+std::u16string ExceptionMessage(const std::exception& e) {
+  const auto* ours = dynamic_cast<const Exception*>(&e);
+  return ours ? ours->Message() : Utf8ToUtf16(e.what());
+}
+
 std::u16string Format(std::u16string_view pattern,
                       std::initializer_list<std::u16string_view> args) {
   std::u16string out;

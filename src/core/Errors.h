@@ -31,6 +31,10 @@ class EStreamError : public Exception { using Exception::Exception; };
 // The system refused a resource: "Cannot create shell notification icon".
 class EOutOfResources : public Exception { using Exception::Exception; };
 
+// The text the user is shown for any failure: ours carry it, others give
+// what() in UTF-8.
+std::u16string ExceptionMessage(const std::exception& e);
+
 // Replaces each "%s" in `pattern` by the next argument, in order.
 std::u16string Format(std::u16string_view pattern,
                       std::initializer_list<std::u16string_view> args);

@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "win32/IconProcs.h"
 #include "win32/MainWin.h"
 #include "win32/SplashWin.h"
 
@@ -16,7 +15,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   {
     auto splash = std::make_unique<TSplashForm>(app);
     splash->Create(previous);
-    const TShellIconWarmUp shellIcons;
     TMainForm main(app);
     main.Create();
     main.Show();

@@ -280,10 +280,8 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   }
   try {
     return self->HandleMessage(message, wParam, lParam);
-  } catch (const Exception& e) {
-    self->App.ShowError(window, e.Message());
   } catch (const std::exception& e) {
-    self->App.ShowError(window, Utf8ToUtf16(e.what()));
+    self->App.ShowError(window, ExceptionMessage(e));
   }
   return 0;
 }

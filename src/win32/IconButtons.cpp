@@ -240,12 +240,7 @@ void TIconButton::ReportException(const std::exception& e) {
     OnException(e);
     return;
   }
-  const auto* known = dynamic_cast<const Exception*>(&e);
-  const std::u16string text = known ? known->Message() : Utf8ToUtf16(e.what());
-  const HWND root = FHandle ? GetAncestor(FHandle, GA_ROOT) : nullptr;
-  wchar_t title[256] = {};
-  if (root) GetWindowTextW(root, title, 256);
-  MessageBoxW(root, W(text), title, MB_ICONERROR | MB_OK);
+  ShowExceptionBox(FHandle, e);
 }
 
 LRESULT CALLBACK TIconButton::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

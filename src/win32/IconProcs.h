@@ -114,6 +114,7 @@ class TShellIconWarmUp {
  private:
   UniqueHandle FThread;  // none when no thread could be started
 };
+
 void FillBitmap(TBitmap& bitmap, TColor color, int width, int height);
 // A colour that the icon does not use (drawn on white at the system icon
 // size); the icon stays the caller's.

@@ -135,8 +135,7 @@ void TMainForm::FormCreate() {
   FileDrag.SetEnableDrop(false);
   FileDrag.OnDrop = [this](TFileDrag& drag) { FileDragDrop(drag.Files()); };
   FileDrag.OnException = [this](const std::exception& e) {
-    const auto* ours = dynamic_cast<const Exception*>(&e);
-    App.ShowError(Handle(), ours ? ours->Message() : Utf8ToUtf16(e.what()));
+    App.ShowError(Handle(), ExceptionMessage(e));
   };
   CreateActions();
   FImageList = UniqueImageList(ImageList_Create(16, 16, ILC_COLOR32, 9, 0));
@@ -464,8 +463,7 @@ void TMainForm::ShowButton(int index, int group, const std::u16string& caption) 
     created->Create(Control("pnlProgramButtons"), 0, bounds, props);
     created->OnClick = [this, index] { ProgramBtnClick(index); };
     created->OnException = [this](const std::exception& e) {
-      const auto* ours = dynamic_cast<const Exception*>(&e);
-      App.ShowError(Handle(), ours ? ours->Message() : Utf8ToUtf16(e.what()));
+      App.ShowError(Handle(), ExceptionMessage(e));
     };
     FButtons.push_back(std::move(created));
     button = FButtons.back().get();

@@ -185,10 +185,8 @@ LRESULT CALLBACK TTrayIcon::WindowProc(HWND window, UINT message, WPARAM wParam,
   if (!self || !self->FWindow) return DefWindowProcW(window, message, wParam, lParam);
   try {
     return self->WndProc(message, wParam, lParam);
-  } catch (const Exception& e) {
-    self->FApp.ShowError(nullptr, e.Message());
   } catch (const std::exception& e) {
-    self->FApp.ShowError(nullptr, Utf8ToUtf16(e.what()));
+    self->FApp.ShowError(nullptr, ExceptionMessage(e));
   }
   return 0;
 }

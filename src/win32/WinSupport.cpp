@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "core/Errors.h"
+
 namespace {
 
 // Looked up once, before any window of ours exists; a taskbar that the
@@ -103,4 +105,11 @@ bool LockWorkstation() {
     return false;
   }
   return lock() != FALSE;
+}
+
+void ShowExceptionBox(HWND window, const std::exception& e) {
+  const HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+  wchar_t title[256] = {};
+  if (root) GetWindowTextW(root, title, 256);
+  MessageBoxW(root, W(ExceptionMessage(e)), title, MB_ICONERROR | MB_OK);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,9 @@ void HideTaskbar(bool hide);
 HWND FindProgramManager();
 // Hides or shows (SW_SHOW) that window; false when there is none.
 bool HideDesktopWindow(bool hide);
+// An error box with the failure's text over the window's top-level window,
+// titled with that window's caption: for parts that have no application.
+void ShowExceptionBox(HWND window, const std::exception& e);
 // Calls LockWorkStation when user32.dll has it; false with last error
 // ERROR_CALL_NOT_IMPLEMENTED when it has not.
 bool LockWorkstation();
