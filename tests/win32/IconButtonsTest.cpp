@@ -8,44 +8,13 @@
 #include <memory>
 
 #include "IconTestSupport.h"
+#include "WindowTestSupport.h"
 
 using namespace icontest;
 
 namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kFuchsia = RGB(255, 0, 255);
-
-void Pump() {
-  MSG m;
-  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageW(&m);
-  }
-}
-
-// A plain top-level window to hold the buttons.
-class Parent {
- public:
-  explicit Parent(int width = 420, int height = 200, const wchar_t* title = L"Icon buttons") {
-    static const ATOM atom = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-      wc.lpszClassName = L"DorvaneIconButtonsTest";
-      return RegisterClassW(&wc);
-    }();
-    (void)atom;
-    FHandle = CreateWindowExW(0, L"DorvaneIconButtonsTest", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, width,
-                              height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    Pump();
-  }
-  ~Parent() { DestroyWindow(FHandle); }
-  HWND Get() const { return FHandle; }
-
- private:
-  HWND FHandle;
-};
 
 // The button's face as it paints itself.
 TBitmap Print(HWND window) {
@@ -101,7 +70,7 @@ TEST(IconButtons, PictureAfterReadingFromAForm) {
       {"push button, stored icon", false, true, false},
       {"push button, drawn icon", false, false, false},
   };
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::unique_ptr<TIconButton> button;
@@ -135,7 +104,7 @@ TEST(IconButtons, PictureAfterReadingFromAForm) {
 }
 
 TEST(IconButtons, WritingIconGlyph) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   TIconSpeedBtn button;
   button.Create(parent.Get(), 1, {8, 8, 40, 40}, {});
   button.SetGlyph(Solid(clAqua, 4, 4));
@@ -177,7 +146,7 @@ TEST(IconButtons, RedrawsOnlyForNotifyingWrites) {
       {"FileName of a file's icon", itFileIndex, [](TIconGlyph& g) { g.SetFileName(DataFile(u"seven.ico")); }, true},
       {"TransparentColor", itStandard, [](TIconGlyph& g) { g.SetTransparentColor(clRed); }, true},
   };
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   for (const Case& c : cases) {
     TIconBitBtn button;
     button.Create(parent.Get(), 1, {8, 8, 83, 33}, Captioned(u"Browse"));
@@ -197,7 +166,7 @@ TEST(IconButtons, RedrawsOnlyForNotifyingWrites) {
 }
 
 TEST(IconButtons, AddedRowAndTransparentColourDoNotShow) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   TIconSpeedBtn button;
   button.Create(parent.Get(), 1, {7, 16, 71, 90}, {});
   button.IconGlyph.BeginUpdate();
@@ -230,7 +199,7 @@ TEST(IconButtons, AddedRowAndTransparentColourDoNotShow) {
 }
 
 TEST(IconButtons, AFailedDrawingReleasesTheWindowLock) {
-  Parent parent, other(200, 100, L"other");
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200), other(L"other", 20, 20, 200, 100);
   TIconBitBtn button;
   button.Create(parent.Get(), 1, {8, 8, 83, 33}, Captioned(u"Browse"));
   RedIcon(button.IconGlyph);
@@ -262,7 +231,7 @@ void MouseClick(HWND window, POINT up = {5, 5}) {
 }
 
 TEST(IconButtons, ToolButtonGroupsAndClicks) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   TIconSpeedBtn a, b, loose;
   TIconBitBtn push;
   int clicks[3] = {};
@@ -306,7 +275,7 @@ TEST(IconButtons, ToolButtonGroupsAndClicks) {
 }
 
 TEST(IconButtons, PushButtonFocusKeysAndClicks) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   TIconBitBtn push;
   TIconSpeedBtn tool;
   int clicks = 0;
@@ -334,7 +303,7 @@ TEST(IconButtons, PushButtonFocusKeysAndClicks) {
 }
 
 TEST(IconButtons, AHandlersErrorStopsAtTheWindowProcedure) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   TIconBitBtn push;
   push.Create(parent.Get(), 1, {8, 8, 83, 33}, Captioned(u"Run"));
   push.OnClick = [] { throw EConvertError("'x' is not a valid integer value"); };
@@ -345,7 +314,7 @@ TEST(IconButtons, AHandlersErrorStopsAtTheWindowProcedure) {
 }
 
 TEST(IconButtons, AWaitingPictureIsMadeOnceWhenPaintedOrAskedFor) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   TIconSpeedBtn shown, asked, replaced, failing;
   int made[4] = {};
   TIconSpeedBtn* buttons[4] = {&shown, &asked, &replaced, &failing};
@@ -383,7 +352,7 @@ TEST(IconButtons, AWaitingPictureIsMadeOnceWhenPaintedOrAskedFor) {
 }
 
 TEST(IconButtons, AHandlerMayFreeItsButton) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   for (const bool speed : {false, true}) {
     std::unique_ptr<TIconButton> button;
     if (speed) button = std::make_unique<TIconSpeedBtn>();
@@ -398,7 +367,7 @@ TEST(IconButtons, AHandlerMayFreeItsButton) {
 }
 
 TEST(IconButtons, FlatToolButtonShowsItsBorderUnderTheMouse) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   TIconSpeedBtn flat, plain;
   TIconButtonProps props;
   props.Flat = true;
@@ -414,7 +383,7 @@ TEST(IconButtons, FlatToolButtonShowsItsBorderUnderTheMouse) {
 }
 
 TEST(IconButtons, CreatingAndDestroyingLeaksNoObjects) {
-  Parent parent;
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
   auto round = [&] {
     for (int i = 0; i < 40; ++i) {
       TIconSpeedBtn tool;
@@ -447,7 +416,7 @@ TEST(IconButtons, CreatingAndDestroyingLeaksNoObjects) {
 // A row of each kind: enabled, disabled, flat, down. With
 // DORVANE_SHOWCASE_MS set the window stays up that long, for a screenshot.
 TEST(IconButtons, Showcase) {
-  Parent parent(520, 190, L"Dorvane icon buttons");
+  TestWindow parent(L"Dorvane icon buttons", 20, 20, 520, 190);
   std::vector<std::unique_ptr<TIconButton>> buttons;
   struct Tool {
     const char16_t* file;

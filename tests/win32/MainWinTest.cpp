@@ -16,6 +16,8 @@
 #include "win32/DataClasses.h"
 #include "win32/WinSupport.h"
 
+#include "WindowTestSupport.h"
+
 namespace {
 
 struct ShownBox {
@@ -27,14 +29,6 @@ struct RunCall {
   std::u16string File, Parameters, Folder;
   int Show;
 };
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 std::wstring NewFolder() {
   static int count = 0;

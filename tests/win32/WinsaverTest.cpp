@@ -11,15 +11,9 @@
 #include "core/TextCodec.h"
 #include "win32/WinSupport.h"
 
-namespace {
+#include "WindowTestSupport.h"
 
-void Pump() {
-  MSG m;
-  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&m);
-    DispatchMessageW(&m);
-  }
-}
+namespace {
 
 // A folder of its own for each test, removed with what is in it.
 class TempFolder {
@@ -60,30 +54,6 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream(path.c_str(), std::ios::binary) << bytes;
 }
 
-// A plain top-level window standing in for the main window.
-class TestForm {
- public:
-  TestForm(int left, int top, int width, int height, bool visible = true) {
-    static const ATOM atom = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-      wc.lpszClassName = L"DorvaneWinsaverTest";
-      return RegisterClassW(&wc);
-    }();
-    (void)atom;
-    FHandle = CreateWindowExW(0, L"DorvaneWinsaverTest", L"Geometry", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
-                              left, top, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    Pump();
-  }
-  ~TestForm() { DestroyWindow(FHandle); }
-  HWND Get() const { return FHandle; }
-
- private:
-  HWND FHandle;
-};
-
 RECT WindowRect(HWND w) {
   RECT r{};
   GetWindowRect(w, &r);
@@ -116,7 +86,7 @@ class Geometry : public testing::Test {
 
 TEST_F(Geometry, AFirstCloseWritesTheSixKeysAndTheNextShowingBringsThemBack) {
   {
-    TestForm closing(131, 204, 679, 177);
+    TestWindow closing(L"Geometry", 131, 204, 679, 177);
     saver.Save(closing.Get());
   }
   EXPECT_EQ(saver.IniPath(), folder + L"\\Deradiv.INI");
@@ -127,7 +97,7 @@ TEST_F(Geometry, AFirstCloseWritesTheSixKeysAndTheNextShowingBringsThemBack) {
   for (const auto& [suffix, value] : keys) EXPECT_EQ(Key(suffix), value) << Utf16ToUtf8(U16(suffix));
 
   // The next showing: the window was made hidden elsewhere and another size.
-  TestForm showing(10, 10, 400, 150, false);
+  TestWindow showing(L"Geometry", 10, 10, 400, 150, false);
   saver.Restore(showing.Get(), true);
   const RECT r = WindowRect(showing.Get());
   EXPECT_EQ(r.left, 131);
@@ -139,7 +109,7 @@ TEST_F(Geometry, AFirstCloseWritesTheSixKeysAndTheNextShowingBringsThemBack) {
 
 TEST_F(Geometry, AWindowClosedMaximizedReopensMaximizedWithItsNormalSize) {
   {
-    TestForm closing(100, 120, 500, 160);
+    TestWindow closing(L"Geometry", 100, 120, 500, 160);
     ShowWindow(closing.Get(), SW_MAXIMIZE);
     Pump();
     ASSERT_TRUE(IsZoomed(closing.Get()));
@@ -149,7 +119,7 @@ TEST_F(Geometry, AWindowClosedMaximizedReopensMaximizedWithItsNormalSize) {
   EXPECT_EQ(Key(L"_Width"), L"500");  // the size it goes back to, not the screen's
   EXPECT_EQ(Key(L"_Left"), L"100");
 
-  TestForm showing(10, 10, 300, 150);
+  TestWindow showing(L"Geometry", 10, 10, 300, 150);
   saver.Restore(showing.Get(), true);
   EXPECT_TRUE(IsZoomed(showing.Get()));
   ShowWindow(showing.Get(), SW_RESTORE);
@@ -199,7 +169,7 @@ TEST_F(Geometry, RestoreAppliesWhatIsSoundOfATableOfFiles) {
     saver.Settings.IniFileName = u"case" + Widen(std::to_string(++n));
     WriteBytes(folder + L"\\case" + std::to_wstring(n) + L".INI",
                "[Other]\r\nTMainForm_Width=999\r\n[Window Position]\r\n" + c.keys);
-    TestForm form(100, 80, 600, 150, !c.startsHidden);
+    TestWindow form(L"Geometry", 100, 80, 600, 150, !c.startsHidden);
     saver.Restore(form.Get(), c.beingShown);
     Pump();
     const TFormGeometry got = FormGeometryOf(form.Get());
@@ -215,10 +185,10 @@ TEST_F(Geometry, AFolderPastTheOldPathLimit) {
   }
   saver.IniFolder = deep;
   {
-    TestForm closing(131, 204, 679, 177);
+    TestWindow closing(L"Geometry", 131, 204, 679, 177);
     saver.Save(closing.Get());
   }
-  TestForm showing(10, 10, 400, 150);
+  TestWindow showing(L"Geometry", 10, 10, 400, 150);
   saver.Restore(showing.Get(), true);
   const RECT r = WindowRect(showing.Get());
   EXPECT_EQ(r.left, 131);
@@ -229,7 +199,7 @@ TEST_F(Geometry, ARefusedWriteIsReportedWithThePath) {
   // A folder where the file should be: nothing can be written there.
   const std::wstring path = folder + L"\\Deradiv.INI";
   ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-  TestForm form(131, 204, 679, 177);
+  TestWindow form(L"Geometry", 131, 204, 679, 177);
   try {
     saver.Save(form.Get());
     FAIL() << "no exception";
@@ -242,7 +212,7 @@ TEST_F(Geometry, SwitchedOffKeysAreNeitherWrittenNorRead) {
   saver.Settings.SaveSize = false;
   saver.Settings.SaveVisible = false;
   {
-    TestForm closing(131, 204, 679, 177);
+    TestWindow closing(L"Geometry", 131, 204, 679, 177);
     saver.Save(closing.Get());
   }
   EXPECT_EQ(Key(L"_Width"), L"(missing)");
@@ -250,7 +220,7 @@ TEST_F(Geometry, SwitchedOffKeysAreNeitherWrittenNorRead) {
   EXPECT_EQ(Key(L"_Top"), L"204");
   // A width written by someone else is not read back either.
   WritePrivateProfileStringW(L"Window Position", L"TMainForm_Width", L"300", (folder + L"\\Deradiv.INI").c_str());
-  TestForm showing(10, 10, 400, 150);
+  TestWindow showing(L"Geometry", 10, 10, 400, 150);
   saver.Restore(showing.Get(), true);
   const RECT r = WindowRect(showing.Get());
   EXPECT_EQ(r.left, 131);
