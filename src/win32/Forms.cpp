@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "core/Errors.h"
 #include "core/TextCodec.h"
@@ -12,18 +13,95 @@ namespace {
 constexpr wchar_t kFormClass[] = L"DorvaneForm";
 constexpr wchar_t kPanelClass[] = L"DorvanePanel";
 
+constexpr LONG_PTR kGroupFrame = 0x10000;  // beside a panel's BDR_* flags
+constexpr wchar_t kFontProp[] = L"DorvaneFont";
+
+int EdgeWidth(LONG_PTR flags) {
+  return ((flags & BDR_OUTER) ? 1 : 0) + ((flags & BDR_INNER) ? 1 : 0);
+}
+
+// A group box's frame and caption, drawn by the panel that holds its
+// controls, so that what they report reaches the form like any panel's.
+void PaintGroupFrame(HWND window, HDC dc) {
+  RECT r{};
+  GetClientRect(window, &r);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(GetPropW(window, kFontProp)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  r.top += metrics.tmHeight / 2;
+  DrawEdge(dc, &r, EDGE_ETCHED, BF_RECT);
+  wchar_t text[256] = {};
+  const int length = GetWindowTextW(window, text, 256);
+  if (length > 0) {
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text, length, &extent);
+    RECT caption{metrics.tmAveCharWidth, 0, metrics.tmAveCharWidth + extent.cx + 2, metrics.tmHeight};
+    FillRect(dc, &caption, GetSysColorBrush(COLOR_BTNFACE));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(IsWindowEnabled(window) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    TextOutW(dc, caption.left + 1, 0, text, length);
+  }
+  SelectObject(dc, old);
+}
+
 // Panels only group controls: what their children report goes on to the
-// form, which owns every handler.
+// form, which owns every handler. A panel may have a bevel (its non-client
+// edge) or the frame of a group box.
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LONG_PTR flags = GetWindowLongPtrW(window, GWLP_USERDATA);
   switch (message) {
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_DRAWITEM:
+    case WM_MEASUREITEM:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
       return SendMessageW(GetParent(window), message, wParam, lParam);
+    case WM_SETFONT:
+      SetPropW(window, kFontProp, reinterpret_cast<HANDLE>(wParam));
+      if (LOWORD(lParam)) InvalidateRect(window, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(GetPropW(window, kFontProp));
+    case WM_NCDESTROY:
+      RemovePropW(window, kFontProp);
+      break;
+    case WM_NCCALCSIZE:
+      if (const int edge = EdgeWidth(flags)) {
+        LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+        RECT* r = reinterpret_cast<RECT*>(lParam);  // the first rectangle in both forms
+        InflateRect(r, -edge, -edge);
+        return result;
+      }
+      break;
+    case WM_NCPAINT:
+      if (EdgeWidth(flags)) {
+        DefWindowProcW(window, message, wParam, lParam);
+        HDC dc = GetWindowDC(window);
+        RECT r{};
+        GetWindowRect(window, &r);
+        OffsetRect(&r, -r.left, -r.top);
+        DrawEdge(dc, &r, static_cast<UINT>(flags & (BDR_OUTER | BDR_INNER)), BF_RECT);
+        ReleaseDC(window, dc);
+        return 0;
+      }
+      break;
+    case WM_PAINT:
+      if (flags & kGroupFrame) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        PaintGroupFrame(window, dc);
+        EndPaint(window, &ps);
+        return 0;
+      }
+      break;
+    case WM_SETTEXT:
+      if (flags & kGroupFrame) InvalidateRect(window, nullptr, TRUE);
+      break;
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -126,11 +204,45 @@ void Form::CreateControls() {
   for (const TControlDef& def : FDefs) {
     const wchar_t* cls = WC_STATICW;
     DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = def.ExStyle;
     switch (def.Kind) {
-      case TControlKind::Panel: cls = kPanelClass; style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS; break;
-      case TControlKind::Label: style |= SS_LEFT | SS_NOPREFIX; break;
+      case TControlKind::Panel:
+      case TControlKind::GroupBox:
+        // Tab and the arrow keys go into a panel's controls.
+        cls = kPanelClass;
+        style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+        exStyle |= WS_EX_CONTROLPARENT;
+        break;
+      case TControlKind::Label:
+        // A label that names a mnemonic ("&Command") passes Alt+letter on
+        // to the control after it.
+        style |= SS_LEFT | (std::wcschr(def.Text, L'&') ? 0 : SS_NOPREFIX);
+        break;
       case TControlKind::Button: cls = WC_BUTTONW; style |= BS_PUSHBUTTON | WS_TABSTOP; break;
-      case TControlKind::TabControl: cls = WC_TABCONTROLW; style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS; break;
+      case TControlKind::CheckBox: cls = WC_BUTTONW; style |= BS_AUTOCHECKBOX | WS_TABSTOP; break;
+      case TControlKind::RadioButton: cls = WC_BUTTONW; style |= BS_AUTORADIOBUTTON; break;
+      case TControlKind::Edit:
+        cls = WC_EDITW;
+        style |= ES_AUTOHSCROLL | WS_TABSTOP;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case TControlKind::ComboBox: cls = WC_COMBOBOXW; style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP; break;
+      case TControlKind::ListBox:
+        cls = WC_LISTBOXW;
+        style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case TControlKind::TreeView:
+        cls = WC_TREEVIEWW;
+        style |= TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | WS_TABSTOP;
+        exStyle |= WS_EX_CLIENTEDGE;
+        break;
+      case TControlKind::StatusBar: cls = STATUSCLASSNAMEW; style |= CCS_NORESIZE | CCS_NOPARENTALIGN; break;
+      case TControlKind::TabControl:
+        cls = WC_TABCONTROLW;
+        style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_TABSTOP;
+        exStyle |= WS_EX_CONTROLPARENT;
+        break;
       case TControlKind::TrackBar: cls = TRACKBAR_CLASSW; style |= TBS_HORZ; break;
       case TControlKind::ToolBar:
         cls = TOOLBARCLASSNAMEW;
@@ -138,12 +250,34 @@ void Form::CreateControls() {
         break;
       case TControlKind::Picture: style |= SS_BITMAP | SS_CENTERIMAGE; break;
     }
+    const TControlDef* parentDef = def.Parent ? Definition(def.Parent) : nullptr;
     const HWND parent = def.Parent ? Control(def.Parent) : FHandle;
-    const HWND handle = CreateWindowExW(def.ExStyle, cls, def.Text, style | def.Style, Scale(def.Left),
+    // A panel with a caption on a tab control is a page of it: one tab
+    // each, and only the first page shows at first.
+    const bool page = def.Kind == TControlKind::Panel && parentDef && parentDef->Kind == TControlKind::TabControl &&
+                      def.Text[0] != L'\0';
+    int pageIndex = 0;
+    if (page) {
+      pageIndex = TabCtrl_GetItemCount(parent);
+      if (pageIndex > 0) style &= ~WS_VISIBLE;
+    }
+    const HWND handle = CreateWindowExW(exStyle, cls, page ? L"" : def.Text, style | def.Style, Scale(def.Left),
                                         Scale(def.Top), Scale(def.Width), Scale(def.Height), parent,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.Id)), App.Instance, nullptr);
     if (!handle) throw Exception(u"Cannot create the window: " + SysErrorMessage(GetLastError()));
+    if (page) {
+      TCITEMW item{};
+      item.mask = TCIF_TEXT;
+      item.pszText = const_cast<wchar_t*>(def.Text);
+      TabCtrl_InsertItem(parent, pageIndex, &item);
+    }
     if (def.Kind == TControlKind::ToolBar) SendMessageW(handle, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    if (def.Kind == TControlKind::StatusBar) SendMessageW(handle, SB_SIMPLE, TRUE, 0);
+    if (cls == kPanelClass && (def.Edge || def.Kind == TControlKind::GroupBox)) {
+      SetWindowLongPtrW(handle, GWLP_USERDATA,
+                        static_cast<LONG_PTR>(def.Edge) | (def.Kind == TControlKind::GroupBox ? kGroupFrame : 0));
+      SetWindowPos(handle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
     HFONT font = FormFont();
     if (def.Font.Name) {
       FFonts.emplace_back(MakeFont(def.Font));
@@ -152,6 +286,39 @@ void Form::CreateControls() {
     SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     FControls.push_back({&def, handle, font});
   }
+}
+
+const TControlDef* Form::Definition(std::string_view name) const {
+  for (const TControlDef& def : FDefs)
+    if (name == def.Name) return &def;
+  return nullptr;
+}
+
+void Form::ShowPage(std::string_view pageControl, int index) {
+  const HWND tabs = Control(pageControl);
+  TabCtrl_SetCurSel(tabs, index);
+  int i = 0;
+  for (const TControl& c : FControls) {
+    if (c.Def->Kind != TControlKind::Panel || !c.Def->Parent || pageControl != c.Def->Parent ||
+        c.Def->Text[0] == L'\0')
+      continue;
+    ShowWindow(c.Handle, i++ == index ? SW_SHOW : SW_HIDE);
+  }
+}
+
+int Form::DesignClientWidth(const char* parent) const {
+  if (!parent) {
+    if (FDef->ClientSize) return Scale(FDef->Width);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, FDef->Style, FALSE, FDef->ExStyle);
+    return Scale(FDef->Width) - (frame.right - frame.left);
+  }
+  const TControlDef* def = Definition(parent);
+  const HWND handle = Control(parent);
+  RECT outer{}, inner{};
+  GetWindowRect(handle, &outer);
+  GetClientRect(handle, &inner);
+  return Scale(def->Width) - ((outer.right - outer.left) - inner.right);
 }
 
 void Form::Realign() {
@@ -165,6 +332,18 @@ void Form::Realign() {
 // control takes what is left; each control keeps its own height (top,
 // bottom) or width (left, right).
 void Form::AlignChildren(const char* parent, RECT area) {
+  // Anchored controls follow how much wider the parent is than designed.
+  const int grown = (area.right - area.left) - DesignClientWidth(parent);
+  for (const TControl& c : FControls) {
+    if (c.Def->Align != TAlign::None || c.Def->Anchor == TAnchor::akLeft || !SameParent(c.Def->Parent, parent))
+      continue;
+    RECT now{};
+    GetWindowRect(c.Handle, &now);
+    MapWindowPoints(nullptr, GetParent(c.Handle), reinterpret_cast<POINT*>(&now), 2);
+    const int width = std::max(0, Scale(c.Def->Width) + (c.Def->Anchor == TAnchor::akStretch ? grown : 0));
+    const int left = Scale(c.Def->Left) + (c.Def->Anchor == TAnchor::akRight ? grown : 0);
+    SetWindowPos(c.Handle, nullptr, left, now.top, width, now.bottom - now.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   for (TAlign pass : {TAlign::Top, TAlign::Bottom, TAlign::Left, TAlign::Right, TAlign::Client}) {
     for (const TControl& c : FControls) {
       if (c.Def->Align != pass || !SameParent(c.Def->Parent, parent)) continue;
@@ -198,6 +377,9 @@ int Form::ShowModal(HWND owner) {
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   ShowWindow(FHandle, SW_SHOW);
+  if (!IsChild(FHandle, GetFocus())) {
+    if (const HWND first = GetNextDlgTabItem(FHandle, nullptr, FALSE)) SetFocus(first);
+  }
   MSG msg;
   while (ModalResult == 0 && IsWindow(FHandle)) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -205,6 +387,7 @@ int Form::ShowModal(HWND owner) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // the program is ending: pass it on
       break;
     }
+    if (PreTranslateMessage(msg)) continue;
     if (!IsDialogMessageW(FHandle, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
@@ -223,6 +406,21 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       Realign();
       break;
+    case WM_GETMINMAXINFO:
+      if (FDef && FDef->MinWidth > 0) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMinTrackSize = {Scale(FDef->MinWidth), Scale(FDef->MinHeight)};
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+      if (hdr->code == TCN_SELCHANGE) {
+        for (const TControl& c : FControls)
+          if (c.Handle == hdr->hwndFrom) ShowPage(c.Def->Name, TabCtrl_GetCurSel(c.Handle));
+      }
+      break;
+    }
     case WM_CLOSE:
       // A form shown modally is closed by ending its modal loop.
       if (FModal) {

@@ -34,8 +34,14 @@ class TApplication {
   void ShowError(HWND owner, const std::u16string& text);
 };
 
-enum class TControlKind { Panel, Label, Button, TabControl, TrackBar, ToolBar, Picture };
+enum class TControlKind {
+  Panel, Label, Button, TabControl, TrackBar, ToolBar, Picture,
+  CheckBox, RadioButton, Edit, ComboBox, ListBox, GroupBox, TreeView, StatusBar,
+};
 enum class TAlign { None, Top, Bottom, Left, Right, Client };
+// How an unaligned control follows its parent's width: akStretch keeps its
+// right margin by growing, akRight keeps it by moving.
+enum class TAnchor { akLeft, akStretch, akRight };
 
 struct TFontDef {
   const wchar_t* Name = nullptr;  // null: the form's font
@@ -54,6 +60,8 @@ struct TControlDef {
   DWORD Style = 0;  // added to the kind's own styles
   DWORD ExStyle = 0;
   int Id = 0;
+  UINT Edge = 0;  // a panel's bevel: DrawEdge's BDR_* flags
+  TAnchor Anchor = TAnchor::akLeft;
 };
 
 struct TFormDef {
@@ -64,6 +72,7 @@ struct TFormDef {
   int Width, Height;
   bool ClientSize;  // Width and Height give the client area, not the frame
   TFontDef Font;
+  int MinWidth = 0, MinHeight = 0;  // the frame's smallest size at 96 DPI; 0: none
 };
 
 class Form {
@@ -80,7 +89,9 @@ class Form {
   int Scale(int length) const { return MulDiv(length, static_cast<int>(FDpi), 96); }
   UINT Dpi() const { return FDpi; }
 
-  // Shows the form with its owner disabled until ModalResult is set.
+  // Shows the form with its owner disabled until ModalResult is set. The
+  // keyboard works as in any dialog: Tab, the arrows, Enter (IDOK), Esc
+  // (IDCANCEL) and Alt+letter.
   int ShowModal(HWND owner);
   int ModalResult = 0;
 
@@ -91,8 +102,16 @@ class Form {
   // The form's own message handling; the base lays out on WM_SIZE, follows
   // WM_DPICHANGED and passes the rest to DefWindowProc.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  // Places every aligned control again, parents before children.
+  // Places every aligned or anchored control again, parents before children.
   void Realign();
+  // The design (96 DPI) definition of a control; null when there is none.
+  const TControlDef* Definition(std::string_view name) const;
+  // Shows page `index` of a tab control whose pages are captioned panels
+  // (a tab change does it by itself) and hides the others.
+  void ShowPage(std::string_view pageControl, int index);
+  // Sees every message of the modal loop before the dialog keys do; true
+  // when it was handled.
+  virtual bool PreTranslateMessage(MSG&) { return false; }
   HFONT FormFont() const { return FFonts.empty() ? nullptr : FFonts.front().Get(); }
 
  private:
@@ -105,6 +124,8 @@ class Form {
   HFONT MakeFont(const TFontDef& font);
   void CreateControls();
   void AlignChildren(const char* parent, RECT area);
+  // The client width a parent (null: the form) has at its design size.
+  int DesignClientWidth(const char* parent) const;
 
   HWND FHandle = nullptr;
   bool FModal = false;
