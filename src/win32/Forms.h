@@ -88,6 +88,8 @@ class Form {
   // A length at 96 DPI in the window's pixels.
   int Scale(int length) const { return MulDiv(length, static_cast<int>(FDpi), 96); }
   UINT Dpi() const { return FDpi; }
+  // Places every aligned or anchored control again, parents before children.
+  void Realign();
 
   // Shows the form with its owner disabled until ModalResult is set. The
   // keyboard works as in any dialog: Tab, the arrows, Enter (IDOK), Esc
@@ -102,8 +104,6 @@ class Form {
   // The form's own message handling; the base lays out on WM_SIZE, follows
   // WM_DPICHANGED and passes the rest to DefWindowProc.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  // Places every aligned or anchored control again, parents before children.
-  void Realign();
   // The design (96 DPI) definition of a control; null when there is none.
   const TControlDef* Definition(std::string_view name) const;
   // Shows page `index` of a tab control whose pages are captioned panels

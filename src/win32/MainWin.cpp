@@ -163,12 +163,8 @@ void TMainForm::FormCreate() {
   for (TAction* a : {actExplorer, actToggleDeskTop, actConfig, actInfo}) a->AddToolButton(Control("tbrLeft"));
   for (TAction* a : {actScreenSaver, actLockWorkstation}) a->AddToolButton(Control("tbrRight"));
   ShowWindow(Control("ProgramSlider"), SW_HIDE);
-  const SIZE small = SystemIconSize(isSmall), large = SystemIconSize(isLarge);
-  ilstSmall.SetSize(small.cx, small.cy);
-  ilstLarge.SetSize(large.cx, large.cy);
-  IconGlyph.SetImageListLarge(&ilstLarge);
-  IconGlyph.SetImageListSmall(&ilstSmall);
-  IconGlyph.SetColorProcessing(cpAddLine);
+  Row.Attach(Control("ProgramPages"), Control("pnlProgramButtons"), Control("ProgramSlider"));
+  Row.OnButtonClick = [this](int index) { ProgramBtnClick(index); };
 
   // The repeat-press guard's timer starts enabled and ends itself.
   SetTimer(Handle(), kBusyTimer, 1000, nullptr);
@@ -223,7 +219,7 @@ void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
     App.ShowError(Handle(), kOneFileAtATime);
     return;
   }
-  const int group = RowContentOf(*Settings, SelectedTab()).Group;
+  const int group = RowContentOf(*Settings, Row.SelectedTab()).Group;
   if (group < 0 || group >= Settings->Groups.Count()) throw Exception(kDropNeedsGroup);
   TAppItem& entry = Settings->Groups[group].Apps.Add();
   entry.Command = drop.NameWithPath[0];
@@ -233,12 +229,10 @@ void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
   entry.WindowState = u"N";
   entry.DialogType = u"N";
   SaveSettings();
-  const int tab = SelectedTab();
-  RebuildTabs(tab);
+  Row.RebuildTabs(Row.SelectedTab());
 }
 
 void TMainForm::FormShow() {
-  FButtons.clear();
   ButtonBusy = false;
   DesktopHidden = Settings->HideProgMan && !DesktopToggleBlocked();
   actExplorer->SetEnabled(!Settings->DisableExplorer);
@@ -248,7 +242,7 @@ void TMainForm::FormShow() {
   UpdateDesktopAction();
   InFormShow = true;
   ApplyButtonSize();
-  BuildTabs(StartTab(*Settings));
+  Row.BuildTabs(StartTab(*Settings));
   InFormShow = false;
   FileDrag.SetEnableDrop(true);
   if (TrayIcon) TrayIcon->SetHint(App.Title);
@@ -327,25 +321,10 @@ int TMainForm::CaptionHeight() const {
   return MulDiv(metrics.iCaptionHeight, static_cast<int>(Dpi()), static_cast<int>(WindowDpi(nullptr)));
 }
 
-int TMainForm::FixedHeight() const { return CaptionHeight() + Scale(FHeightAboveCaption); }
+int TMainForm::FixedHeight() const { return CaptionHeight() + Scale(Row.HeightAboveCaption()); }
 
 void TMainForm::ApplyButtonSize() {
-  const TButtonSize size = ButtonSizeFor(Settings->BtnSize);
-  ButtonWidth = Scale(size.Width);
-  ButtonHeight = Scale(size.Height);
-  FHeightAboveCaption = size.HeightAboveCaption;
-  struct TabFont {
-    const wchar_t* Name;
-    int Points;
-  };
-  const TabFont font = Settings->BtnSize == 1 ? TabFont{L"MS Sans Serif", 6}
-                       : Settings->BtnSize == 2 ? TabFont{L"MS Sans Serif", 8}
-                                                : TabFont{L"Small Fonts", 6};
-  UniqueFont tabFont(CreateFontW(-MulDiv(font.Points, static_cast<int>(Dpi()), 72), 0, 0, 0, FW_NORMAL, FALSE,
-                                 FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name));
-  SendMessageW(Control("ProgramPages"), WM_SETFONT, reinterpret_cast<WPARAM>(tabFont.Get()), TRUE);
-  FTabFont = std::move(tabFont);
+  Row.ApplyButtonSize();
   // The height is held by WM_WINDOWPOSCHANGING; this makes it take effect.
   RECT r{};
   GetWindowRect(Handle(), &r);
@@ -353,7 +332,7 @@ void TMainForm::ApplyButtonSize() {
 }
 
 void TMainForm::SetButtonsFlat(bool flat) {
-  for (auto& button : FButtons) button->SetFlat(flat);
+  Row.SetButtonsFlat(flat);
   for (const char* name : {"tbrLeft", "tbrRight"}) {
     const HWND bar = Control(name);
     const LONG_PTR style = GetWindowLongPtrW(bar, GWL_STYLE);
@@ -368,230 +347,9 @@ void TMainForm::UpdateDesktopAction() {
   actToggleDeskTop->SetHint(look.Hint);
 }
 
-// ----------------------------------------------------------- button row
-
-int TMainForm::SelectedTab() const { return TabCtrl_GetCurSel(Control("ProgramPages")); }
-
-// A size the window does not know is shown as the smallest; the setting
-// itself is kept as it was.
-int TMainForm::ShownBtnSize() const {
-  return Settings->BtnSize >= 0 && Settings->BtnSize <= 2 ? Settings->BtnSize : 0;
-}
-
-void TMainForm::BuildTabs(int tab) {
-  const HWND pages = Control("ProgramPages");
-  TTabsLayout layout = ::BuildTabs(*Settings, tab);
-  TabCtrl_DeleteAllItems(pages);
-  for (std::size_t i = 0; i < layout.Captions.size(); ++i) {
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(W(layout.Captions[i]));
-    TabCtrl_InsertItem(pages, static_cast<int>(i), &item);
-  }
-  TabInfo = std::move(layout.TabInfo);
-  if (layout.SelectedTab >= 0) TabCtrl_SetCurSel(pages, layout.SelectedTab);
-  ShowRow(layout.Fill);
-  Realign();  // the tabs took their room: the button area follows
-  UpdateSlider();
-}
-
-void TMainForm::RebuildTabs(int tab) {
-  ClearButtons(false);
-  BuildTabs(tab);
-}
-
-void TMainForm::ClearButtons(bool freeAll) {
-  if (freeAll) {
-    FButtons.clear();
-    ilstLarge.Clear();
-    ilstSmall.Clear();
-    for (int g = 0; g < Settings->Groups.Count(); ++g)
-      for (int i = 0; i < Settings->Groups[g].Apps.Count(); ++i) Settings->Groups[g].Apps[i].ImageIndex = -1;
-  }
-  TabCtrl_DeleteAllItems(Control("ProgramPages"));
-}
-
-void TMainForm::ShowRow(const TRowContent& content) {
-  if (content.Drives) ShowInfoButtons();
-  else if (content.Group >= 0) ShowGroupButtons(content.Group);
-}
-
-void TMainForm::ShowGroupButtons(int group) {
-  TAppCollection& apps = Settings->Groups[group].Apps;
-  for (int i = 0; i < apps.Count(); ++i) ShowButton(i, group, u"");
-  for (int i = apps.Count(); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
-  SizeButtonPanel();
-}
-
-void TMainForm::ShowInfoButtons() {
-  const std::u16string& drives = Settings->Drives;
-  if (!TabInfo.empty()) TabInfo[0].Count = static_cast<int>(drives.size());
-  for (std::size_t i = 0; i < drives.size(); ++i) {
-    wchar_t letter = static_cast<wchar_t>(drives[i]);
-    CharUpperBuffW(&letter, 1);
-    ShowButton(static_cast<int>(i), -1, u"Drive " + std::u16string(1, static_cast<char16_t>(letter)));
-  }
-  for (int i = static_cast<int>(drives.size()); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
-  SizeButtonPanel();
-}
-
-void TMainForm::SizeButtonPanel() {
-  SetWindowPos(Control("pnlProgramButtons"), nullptr, FSliderLeft, 0, std::max(1, HighButton() + 1) * ButtonWidth,
-               ButtonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-TIconSpeedBtn* TMainForm::FindButton(int index) const {
-  return index >= 0 && index <= HighButton() ? FButtons[index].get() : nullptr;
-}
-
-TAppItem* TMainForm::EntryAt(int group, int index) const {
-  if (group < 0 || group >= Settings->Groups.Count()) return nullptr;
-  TAppCollection& apps = Settings->Groups[group].Apps;
-  return index >= 0 && index < apps.Count() ? &apps[index] : nullptr;
-}
-
-void TMainForm::ShowButton(int index, int group, const std::u16string& caption) {
-  TIconSpeedBtn* button = FindButton(index);
-  if (!button) {
-    auto created = std::make_unique<TIconSpeedBtn>();
-    TIconButtonProps props;
-    props.Flat = Settings->DoFlatButtons;
-    props.Dpi = Dpi();  // the window's, which follows the monitor
-    const int width96 = MulDiv(ButtonWidth, 96, static_cast<int>(Dpi()));
-    const int height96 = MulDiv(ButtonHeight, 96, static_cast<int>(Dpi()));
-    const RECT bounds{index * width96, 0, (index + 1) * width96, height96};
-    created->Create(Control("pnlProgramButtons"), 0, bounds, props);
-    created->OnClick = [this, index] { ProgramBtnClick(index); };
-    created->OnException = [this](const std::exception& e) {
-      App.ShowError(Handle(), ExceptionMessage(e));
-    };
-    FButtons.push_back(std::move(created));
-    button = FButtons.back().get();
-  }
-  ShowWindow(button->Handle(), SW_SHOW);
-  const TAppItem* entry = EntryAt(group, index);
-  std::u16string hint;
-  if (entry) hint = Settings->ProgramAsHint ? entry->Command : BarsToLineBreaks(entry->Hint);
-  for (std::size_t at = hint.find(u'\r'); at != std::u16string::npos; at = hint.find(u'\r', at + 2))
-    hint.insert(at + 1, 1, u'\n');  // the tool tip breaks lines at CR LF
-  button->SetHint(hint);
-  // The face, and the entry's icon with it, is made when the button first
-  // shows on the screen: a long row starts as fast as a short one. The
-  // entry is looked up then, so a maker outliving its settings draws
-  // nothing rather than a freed entry.
-  button->SetGlyphMaker(
-      [this, button, group, index, caption] { PaintButton(*button, EntryAt(group, index), caption); });
-}
-
-HFONT TMainForm::CaptionFont() {
-  if (!FCaptionFont || FCaptionFontDpi != Dpi()) {
-    FCaptionFont = UniqueFont(CreateCaptionFont(Dpi()));
-    FCaptionFontDpi = Dpi();
-  }
-  return FCaptionFont.Get();
-}
-
-int TMainForm::AddEntryIcon(TAppItem& entry) {
-  const TIconSize size = ShownBtnSize() == 0 ? isSmall : isLarge;
-  IconGlyph.BeginUpdate();
-  IconGlyph.SetIconSize(size);
-  IconGlyph.SetColorProcessing(cpAddLine);
-  if (!entry.IconLocation.empty()) {
-    IconGlyph.SetIconType(itFileInfo);
-    IconGlyph.SetFileInfo(entry.IconLocation);
-  } else {
-    IconGlyph.SetIconType(itFileDefault);
-    IconGlyph.SetFileName(entry.Command);
-  }
-  IconGlyph.EndUpdate();
-  // Whatever the entry names, the list gets a picture of its size, so that
-  // the entry keeps its place in it and is never extracted again.
-  SetSystemIconSize(BtnImage, size);
-  FillBitmap(BtnImage, IconGlyph.TransparentColor(), BtnImage.Width(), BtnImage.Height());
-  try {
-    DrawToBitmap(IconGlyph, BtnImage);
-  } catch (const Exception&) {
-    // A broken icon location shows as an empty face, not as an error box
-    // on every tab switch.
-  }
-  ++FIconExtractions;
-  TImageList& list = size == isSmall ? ilstSmall : ilstLarge;
-  return list.AddBitmap(BtnImage);
-}
-
-void TMainForm::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption) {
-  COLORREF fill = RGB(255, 255, 255);
-  if (entry) {
-    if (entry->ImageIndex == -1) entry->ImageIndex = AddEntryIcon(*entry);
-    IconGlyph.BeginUpdate();
-    IconGlyph.SetIconType(itImageList);
-    IconGlyph.SetIconSize(ShownBtnSize() != 0 ? isLarge : isSmall);
-    IconGlyph.SetIconIndex(entry->ImageIndex);
-    IconGlyph.EndUpdate();
-    DrawToBitmap(IconGlyph, BtnImage);
-    fill = BtnImage.Pixel(0, BtnImage.Height() - 1);
-  } else {
-    DrawDrivePicture(BtnImage, SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge));
-  }
-  TBitmap face;
-  face.SetSize(ButtonWidth - Scale(4), ButtonHeight - Scale(4));
-  std::u16string upper, lower;
-  if (ShownBtnSize() == 2) {
-    if (entry) {
-      TBitmapCanvas measure(face);
-      const HGDIOBJ old = SelectObject(measure.DC(), CaptionFont());
-      const TCaptionLines lines =
-          SplitButtonCaption(entry->Title, [&](std::u16string_view t) { return TextWidth(measure.DC(), t); },
-                             face.Width(), Settings->VertBarLineBreak, !Settings->TextOnTop);
-      SelectObject(measure.DC(), old);
-      upper = lines.Upper;
-      lower = lines.Lower;
-    } else {
-      upper = caption;
-    }
-  }
-  ComposeButtonGlyph(face, upper, lower, BtnImage, fill, ShownBtnSize(), Dpi(), CaptionFont());
-  button.SetGlyph(face);
-}
-
-TSliderLook TMainForm::UpdateSlider() {
-  TTabRow* row = TabRowOf(TabInfo, SelectedTab(), Settings->ShowInfo);
-  const HWND slider = Control("ProgramSlider");
-  RECT pages{};
-  GetClientRect(Control("ProgramPages"), &pages);
-  TTabRow none;
-  const TSliderLook look = ::UpdateSlider(row ? *row : none, ButtonWidth, pages.right);
-  ShowWindow(slider, look.Visible ? SW_SHOW : SW_HIDE);
-  if (look.Visible) {
-    SendMessageW(slider, TBM_SETRANGEMIN, FALSE, 0);
-    SendMessageW(slider, TBM_SETRANGEMAX, TRUE, look.Max);
-  } else {
-    FSliderLeft = 0;
-    SendMessageW(slider, TBM_SETPOS, TRUE, 0);
-    SizeButtonPanel();
-  }
-  return look;
-}
-
-void TMainForm::ProgramSliderChange() {
-  TTabRow* row = TabRowOf(TabInfo, SelectedTab(), Settings->ShowInfo);
-  if (!row) return;
-  const int position = static_cast<int>(SendMessageW(Control("ProgramSlider"), TBM_GETPOS, 0, 0));
-  FSliderLeft = ::ProgramSliderChange(*row, position, ButtonWidth);
-  SizeButtonPanel();
-}
-
-void TMainForm::ProgramPagesChange() {
-  ShowRow(RowContentOf(*Settings, SelectedTab()));
-  const TSliderLook look = UpdateSlider();
-  if (const TTabRow* row = TabRowOf(TabInfo, SelectedTab(), Settings->ShowInfo))
-    SendMessageW(Control("ProgramSlider"), TBM_SETPOS, TRUE, RememberedPosition(*row, look));
-  ProgramSliderChange();
-}
-
 void TMainForm::ProgramBtnClick(int tag) {
   TMainPressHost host(*this, FEnv.RunProgram);
-  ::ProgramBtnClick(host, *Settings, SelectedTab(), tag);
+  ::ProgramBtnClick(host, *Settings, Row.SelectedTab(), tag);
 }
 
 // ------------------------------------------------------------- commands
@@ -676,7 +434,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
       const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
       if (hdr->hwndFrom == Control("ProgramPages") && hdr->code == TCN_SELCHANGE) {
-        ProgramPagesChange();
+        Row.ProgramPagesChange();
         return 0;
       }
       if (actMain.HandleToolTip(lParam)) return 0;
@@ -684,7 +442,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_HSCROLL:
       if (reinterpret_cast<HWND>(lParam) == Control("ProgramSlider")) {
-        ProgramSliderChange();
+        Row.ProgramSliderChange();
         return 0;
       }
       break;
@@ -693,8 +451,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Minimised, the program lives in the notification area only.
       if (wParam == SIZE_MINIMIZED && TrayIcon) TrayIcon->AppMinimize(Handle());
       if (Settings && wParam != SIZE_MINIMIZED) {  // FormResize
-        UpdateSlider();
-        ProgramSliderChange();
+        Row.UpdateSlider();
+        Row.ProgramSliderChange();
       }
       return 0;
     case kDpiChanged: {
@@ -702,10 +460,10 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The row is laid out in pixels of the old DPI and its faces drawn
       // for it: built anew, with the tab font of the button size.
       if (Settings && FShown) {
-        const int tab = SelectedTab();
+        const int tab = Row.SelectedTab();
         ApplyButtonSize();
-        ClearButtons(true);
-        RebuildTabs(tab);
+        Row.ClearButtons(true);
+        Row.RebuildTabs(tab);
       }
       return result;
     }

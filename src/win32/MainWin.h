@@ -14,6 +14,7 @@
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
+#include "win32/ProgramRow.h"
 #include "win32/TrayIcon.h"
 #include "win32/Winsaver.h"
 #include "win32/filedrag.h"
@@ -52,8 +53,6 @@ class TMainForm : public Form {
   std::unique_ptr<TSkiffData> Settings;
   bool DesktopHidden = false;  // whether this program has hidden the desktop window
   bool ButtonBusy = false;     // the repeat-press guard
-  int ButtonWidth = 0;
-  int ButtonHeight = 0;
   bool InFormShow = false;
 
   TActionList actMain;
@@ -86,28 +85,9 @@ class TMainForm : public Form {
   void actLockWorkstationExecute();
   void TileWindowsHorizontal1Click();
 
-  // The button row: one tab per group (after "Sys Info" when asked), the
-  // buttons of the selected tab, created when a row needs more of them and
-  // otherwise reused; each entry's icon is extracted once into the lists.
-  void BuildTabs(int tab);
-  void RebuildTabs(int tab);
-  void ClearButtons(bool freeAll);
-  void ShowGroupButtons(int group);
-  void ShowInfoButtons();
-  TSliderLook UpdateSlider();
-  void ProgramPagesChange();
-  void ProgramSliderChange();
+  // The tabs and program buttons.
+  TProgramRow Row{*this, Settings};
   void ProgramBtnClick(int tag);
-  int HighButton() const { return static_cast<int>(FButtons.size()) - 1; }
-  TIconSpeedBtn* FindButton(int index) const;
-  // How often an icon was taken from its file, for the tests.
-  int IconExtractions() const { return FIconExtractions; }
-
-  TTabInfo TabInfo;
-  TIconGlyph IconGlyph;
-  TBitmap BtnImage;  // every icon is rendered here first
-  TImageList ilstSmall;
-  TImageList ilstLarge;
 
   // The notification-area menu, made from the actions as they are now.
   UniqueMenu BuildTrayMenu() const;
@@ -138,31 +118,10 @@ class TMainForm : public Form {
   // start row has entries to show.
   void StartIconWarmUp();
   int CaptionHeight() const;
-  int SelectedTab() const;
-  int ShownBtnSize() const;
-  void ShowRow(const TRowContent& content);
-  // Shows button `index` for entry `index` of group `group` (or, with no
-  // group, a drive caption), creating it if the row has not had that many
-  // buttons yet.
-  void ShowButton(int index, int group, const std::u16string& caption);
-  // Entry `index` of group `group`; null for no such entry.
-  TAppItem* EntryAt(int group, int index) const;
-  int AddEntryIcon(TAppItem& entry);
-  void PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption);
-  // The font of the large buttons' captions at the window's DPI.
-  HFONT CaptionFont();
-  void SizeButtonPanel();
 
   TMainFormEnv FEnv;
   std::unique_ptr<TShellIconWarmUp> FIconWarmUp;
-  std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
-  int FSliderLeft = 0;  // the button panel's Left
-  int FIconExtractions = 0;
   UniqueImageList FImageList;  // the nine images of the tool bars and menus
-  UniqueFont FTabFont;
-  UniqueFont FCaptionFont;
-  UINT FCaptionFontDpi = 0;
-  int FHeightAboveCaption = 82;
   bool FShown = false;
   bool FComInitialised = false;
   // The settings file was rejected at start-up: it is moved aside, never

@@ -375,7 +375,7 @@ TEST_F(MainWindow, ADroppedFileBecomesAnEntryOfTheShownGroupAndIsSaved) {
   EXPECT_EQ(e.WindowState, u"N");
   EXPECT_EQ(e.DialogType, u"N");
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));  // saved at once
-  EXPECT_EQ(f.HighButton(), 0);  // and shown
+  EXPECT_EQ(f.Row.HighButton(), 0);  // and shown
 
   drop.Assign({u"C:\\Tools\\README"});
   f.FileDragDrop(drop);

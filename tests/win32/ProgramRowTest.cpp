@@ -61,7 +61,7 @@ class ProgramRow : public testing::Test {
   }
   int VisibleButtons() {
     int n = 0;
-    for (int i = 0; i <= form->HighButton(); ++i) n += IsWindowVisible(form->FindButton(i)->Handle()) ? 1 : 0;
+    for (int i = 0; i <= form->Row.HighButton(); ++i) n += IsWindowVisible(form->Row.FindButton(i)->Handle()) ? 1 : 0;
     return n;
   }
 };
@@ -85,19 +85,19 @@ TEST_F(ProgramRow, OneTabPerGroupAndEachIconExtractedOnce) {
   EXPECT_STREQ(caption, L"Tools");
   EXPECT_EQ(TabCtrl_GetCurSel(f.Control("ProgramPages")), 1);  // the first group, filled at once
   EXPECT_EQ(VisibleButtons(), 3);
-  EXPECT_EQ(f.IconExtractions(), 3);
-  EXPECT_EQ(f.ilstLarge.Count(), 3);
+  EXPECT_EQ(f.Row.IconExtractions(), 3);
+  EXPECT_EQ(f.Row.ilstLarge.Count(), 3);
   SelectTab(2);
   EXPECT_EQ(VisibleButtons(), 1);
-  EXPECT_EQ(f.HighButton(), 2);  // the surplus buttons are hidden, not freed
+  EXPECT_EQ(f.Row.HighButton(), 2);  // the surplus buttons are hidden, not freed
   SelectTab(0);
   EXPECT_EQ(VisibleButtons(), 2);  // the drives
   for (int i = 0; i < 5; ++i) {
     SelectTab(1);
     SelectTab(2);
   }
-  EXPECT_EQ(f.IconExtractions(), 4);
-  EXPECT_EQ(f.ilstLarge.Count(), 4);
+  EXPECT_EQ(f.Row.IconExtractions(), 4);
+  EXPECT_EQ(f.Row.ilstLarge.Count(), 4);
   ASSERT_NE(f.Settings->Groups[0].Apps[0].ImageIndex, -1);
 }
 
@@ -105,7 +105,7 @@ TEST_F(ProgramRow, LargeButtonFaceHasCaptionLinesAndTheIcon) {
   TMainForm& f = Start("BtnSize = 2 Groups = < item Name = 'A' Apps = < " + Entry("Shell", kShell32) + "> end >");
   const TAppItem& app = f.Settings->Groups[0].Apps[0];
   ASSERT_GE(app.ImageIndex, 0);
-  const TBitmap& face = f.FindButton(0)->Glyph();
+  const TBitmap& face = f.Row.FindButton(0)->Glyph();
   ASSERT_EQ(face.Width(), f.Scale(60));
   ASSERT_EQ(face.Height(), f.Scale(70));
   const COLORREF fill = face.Pixel(0, face.Height() - 1);
@@ -123,7 +123,7 @@ TEST_F(ProgramRow, LargeButtonFaceHasCaptionLinesAndTheIcon) {
 
   TMainForm& g = Start("BtnSize = 2 TextOnTop = True Groups = < item Name = 'A' Apps = < " + Entry("Shell", kShell32) +
                        "> end >");
-  const TBitmap& top = g.FindButton(0)->Glyph();
+  const TBitmap& top = g.Row.FindButton(0)->Glyph();
   const COLORREF topFill = top.Pixel(0, top.Height() - 1);
   auto topDiffers = [&](int y0, int y1) {
     int n = 0;
@@ -138,8 +138,8 @@ TEST_F(ProgramRow, LargeButtonFaceHasCaptionLinesAndTheIcon) {
 TEST_F(ProgramRow, PressesReachTheShellAndReportItsErrors) {
   TMainForm& f = Start("Groups = < item Name = 'A' Apps = < " + Entry("Missing", "C:\\no\\such\\program.exe") +
                        Entry("Nothing", "") + "> end >");
-  PostMessageW(f.FindButton(0)->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-  PostMessageW(f.FindButton(0)->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  PostMessageW(f.Row.FindButton(0)->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  PostMessageW(f.Row.FindButton(0)->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   f.ProgramBtnClick(1);
@@ -157,17 +157,17 @@ TEST_F(ProgramRow, ButtonSizesAndPositions) {
   for (const Case& c : cases) {
     TMainForm& f = Start("BtnSize = " + std::to_string(c.btnSize) + " Groups = < item Name = 'A' Apps = < " +
                          Entry("a", kShell32) + Entry("b", kShell32) + Entry("c", kShell32) + "> end >");
-    ASSERT_EQ(f.HighButton(), 2) << c.btnSize;
+    ASSERT_EQ(f.Row.HighButton(), 2) << c.btnSize;
     for (int i = 0; i < 3; ++i) {
       RECT r{};
-      GetWindowRect(f.FindButton(i)->Handle(), &r);
+      GetWindowRect(f.Row.FindButton(i)->Handle(), &r);
       MapWindowPoints(nullptr, f.Control("pnlProgramButtons"), reinterpret_cast<POINT*>(&r), 2);
       EXPECT_EQ(r.left, i * f.Scale(c.width)) << c.btnSize;
       EXPECT_EQ(r.top, 0);
       EXPECT_EQ(r.right - r.left, f.Scale(c.width));
       EXPECT_EQ(r.bottom - r.top, f.Scale(c.height));
     }
-    const TImageList& used = c.icons == isSmall ? f.ilstSmall : f.ilstLarge;
+    const TImageList& used = c.icons == isSmall ? f.Row.ilstSmall : f.Row.ilstLarge;
     EXPECT_EQ(used.Count(), 3) << c.btnSize;
     EXPECT_EQ(f.Settings->BtnSize, c.btnSize);  // kept as it was
   }
@@ -176,17 +176,17 @@ TEST_F(ProgramRow, ButtonSizesAndPositions) {
 TEST_F(ProgramRow, ChangingTheSizeExtractsEveryIconAgain) {
   TMainForm& f = Start("BtnSize = 0 Groups = < item Name = 'A' Apps = < " + Entry("a", kShell32) +
                        Entry("b", "C:\\windows\\notepad.exe") + "> end >");
-  EXPECT_EQ(f.IconExtractions(), 2);
-  EXPECT_EQ(f.ilstSmall.Count(), 2);
+  EXPECT_EQ(f.Row.IconExtractions(), 2);
+  EXPECT_EQ(f.Row.ilstSmall.Count(), 2);
   f.Settings->BtnSize = 2;
-  f.ClearButtons(true);
+  f.Row.ClearButtons(true);
   f.ApplyButtonSize();
-  f.RebuildTabs(0);
+  f.Row.RebuildTabs(0);
   UpdateWindow(f.Handle());
-  EXPECT_EQ(f.IconExtractions(), 4);
-  EXPECT_EQ(f.ilstSmall.Count(), 0);
-  EXPECT_EQ(f.ilstLarge.Count(), 2);
-  EXPECT_EQ(f.FindButton(0)->Glyph().Width(), f.Scale(60));
+  EXPECT_EQ(f.Row.IconExtractions(), 4);
+  EXPECT_EQ(f.Row.ilstSmall.Count(), 0);
+  EXPECT_EQ(f.Row.ilstLarge.Count(), 2);
+  EXPECT_EQ(f.Row.FindButton(0)->Glyph().Width(), f.Scale(60));
 }
 
 TEST_F(ProgramRow, ALongRowMakesOnlyTheButtonsThatShowUntilTheSliderMoves) {
@@ -194,38 +194,38 @@ TEST_F(ProgramRow, ALongRowMakesOnlyTheButtonsThatShowUntilTheSliderMoves) {
   for (int i = 0; i < 30; ++i) apps += Entry("p" + std::to_string(i), i % 2 ? kShell32 : "C:\\windows\\notepad.exe");
   TMainForm& f = Start("BtnSize = 2 Groups = < item Name = 'A' Apps = < " + apps + "> end >");
   TAppCollection& entries = f.Settings->Groups[0].Apps;
-  ASSERT_EQ(f.HighButton(), 29);
+  ASSERT_EQ(f.Row.HighButton(), 29);
   auto made = [&] {
     int n = 0;
     for (int i = 0; i < entries.Count(); ++i) n += entries[i].ImageIndex != -1 ? 1 : 0;
     return n;
   };
   // 679 pixels hold about ten large buttons: the others wait.
-  const int shown = f.IconExtractions();
+  const int shown = f.Row.IconExtractions();
   EXPECT_GE(shown, 5);
   EXPECT_LE(shown, 12);
   EXPECT_EQ(made(), shown);
   EXPECT_EQ(entries[29].ImageIndex, -1);
 
   // A picture asked for is made at once, shown or not.
-  const TBitmap& face = f.FindButton(20)->Glyph();
+  const TBitmap& face = f.Row.FindButton(20)->Glyph();
   EXPECT_EQ(face.Width(), f.Scale(60));
   EXPECT_NE(entries[20].ImageIndex, -1);
-  EXPECT_EQ(f.IconExtractions(), shown + 1);
+  EXPECT_EQ(f.Row.IconExtractions(), shown + 1);
 
   const HWND slider = f.Control("ProgramSlider");
   ASSERT_TRUE(IsWindowVisible(slider));
   SendMessageW(slider, TBM_SETPOS, TRUE, SendMessageW(slider, TBM_GETRANGEMAX, 0, 0));
-  f.ProgramSliderChange();
+  f.Row.ProgramSliderChange();
   UpdateWindow(f.Handle());
   EXPECT_NE(entries[29].ImageIndex, -1);  // the end of the row came into view
-  EXPECT_GT(f.IconExtractions(), shown + 1);
+  EXPECT_GT(f.Row.IconExtractions(), shown + 1);
   SendMessageW(slider, TBM_SETPOS, TRUE, 0);
-  f.ProgramSliderChange();
+  f.Row.ProgramSliderChange();
   UpdateWindow(f.Handle());
   // However the row moved, every icon was taken from its file once.
-  EXPECT_EQ(f.IconExtractions(), made());
-  EXPECT_EQ(f.ilstLarge.Count(), made());
+  EXPECT_EQ(f.Row.IconExtractions(), made());
+  EXPECT_EQ(f.Row.ilstLarge.Count(), made());
 }
 
 TEST_F(ProgramRow, AMonitorOfAnotherDpiGetsTheRowBuiltAnew) {
@@ -233,7 +233,7 @@ TEST_F(ProgramRow, AMonitorOfAnotherDpiGetsTheRowBuiltAnew) {
                        Entry("b", "C:\\windows\\notepad.exe") + "> end item Name = 'B' Apps = < " +
                        Entry("c", kShell32) + "> end >");
   SelectTab(1);
-  const int extracted = f.IconExtractions();
+  const int extracted = f.Row.IconExtractions();
   RECT r{};
   GetWindowRect(f.Handle(), &r);
   const RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.bottom + 100};
@@ -242,13 +242,13 @@ TEST_F(ProgramRow, AMonitorOfAnotherDpiGetsTheRowBuiltAnew) {
   ASSERT_EQ(f.Scale(64), 96);
   EXPECT_EQ(TabCtrl_GetCurSel(f.Control("ProgramPages")), 1);  // the same tab
   EXPECT_EQ(VisibleButtons(), 1);
-  GetWindowRect(f.FindButton(0)->Handle(), &r);
+  GetWindowRect(f.Row.FindButton(0)->Handle(), &r);
   EXPECT_EQ(r.right - r.left, 96);
   EXPECT_EQ(r.bottom - r.top, f.Scale(74));
-  EXPECT_EQ(f.FindButton(0)->Glyph().Width(), f.Scale(60));
-  EXPECT_EQ(f.IconExtractions(), extracted + 1);  // the shown entry's icon, once more
+  EXPECT_EQ(f.Row.FindButton(0)->Glyph().Width(), f.Scale(60));
+  EXPECT_EQ(f.Row.IconExtractions(), extracted + 1);  // the shown entry's icon, once more
   SelectTab(0);
-  GetWindowRect(f.FindButton(1)->Handle(), &r);
+  GetWindowRect(f.Row.FindButton(1)->Handle(), &r);
   MapWindowPoints(nullptr, f.Control("pnlProgramButtons"), reinterpret_cast<POINT*>(&r), 2);
   EXPECT_EQ(r.left, 96);
 }
@@ -256,10 +256,10 @@ TEST_F(ProgramRow, AMonitorOfAnotherDpiGetsTheRowBuiltAnew) {
 TEST_F(ProgramRow, HintsShowBarsAsLineBreaksOrTheCommand) {
   TMainForm& f = Start("Groups = < item Name = 'A' Apps = < item Title = 'x' Command = 'C:\\x.exe' "
                        "Hint = 'First|Second' end > end >");
-  EXPECT_EQ(f.FindButton(0)->Hint(), u"First\r\nSecond");
+  EXPECT_EQ(f.Row.FindButton(0)->Hint(), u"First\r\nSecond");
   TMainForm& g = Start("ProgramAsHint = True Groups = < item Name = 'A' Apps = < item Title = 'x' "
                        "Command = 'C:\\x.exe' Hint = 'First|Second' end > end >");
-  EXPECT_EQ(g.FindButton(0)->Hint(), u"C:\\x.exe");
+  EXPECT_EQ(g.Row.FindButton(0)->Hint(), u"C:\\x.exe");
 }
 
 TEST_F(ProgramRow, ARealProgramStartsWithTheEntrysShowCommand) {

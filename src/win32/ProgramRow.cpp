@@ -1,0 +1,271 @@
+#include "win32/ProgramRow.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "core/Errors.h"
+#include "core/TextCodec.h"
+#include "core/WinSupport.h"
+#include "win32/WinSupport.h"
+#include "win32/ButtonFaces.h"
+
+TProgramRow::TProgramRow(Form& owner, const std::unique_ptr<TSkiffData>& settings)
+    : FOwner(owner), FSettings(settings) {}
+
+void TProgramRow::Attach(HWND pages, HWND buttonPanel, HWND slider) {
+  FPages = pages;
+  FButtonPanel = buttonPanel;
+  FSlider = slider;
+  const SIZE small = SystemIconSize(isSmall), large = SystemIconSize(isLarge);
+  ilstSmall.SetSize(small.cx, small.cy);
+  ilstLarge.SetSize(large.cx, large.cy);
+  IconGlyph.SetImageListLarge(&ilstLarge);
+  IconGlyph.SetImageListSmall(&ilstSmall);
+  IconGlyph.SetColorProcessing(cpAddLine);
+}
+
+void TProgramRow::ApplyButtonSize() {
+  const TButtonSize size = ButtonSizeFor(FSettings->BtnSize);
+  ButtonWidth = FOwner.Scale(size.Width);
+  ButtonHeight = FOwner.Scale(size.Height);
+  FHeightAboveCaption = size.HeightAboveCaption;
+  struct TabFont {
+    const wchar_t* Name;
+    int Points;
+  };
+  const TabFont font = FSettings->BtnSize == 1 ? TabFont{L"MS Sans Serif", 6}
+                       : FSettings->BtnSize == 2 ? TabFont{L"MS Sans Serif", 8}
+                                                : TabFont{L"Small Fonts", 6};
+  UniqueFont tabFont(CreateFontW(-MulDiv(font.Points, static_cast<int>(FOwner.Dpi()), 72), 0, 0, 0, FW_NORMAL, FALSE,
+                                 FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name));
+  SendMessageW(FPages, WM_SETFONT, reinterpret_cast<WPARAM>(tabFont.Get()), TRUE);
+  FTabFont = std::move(tabFont);
+}
+
+int TProgramRow::SelectedTab() const { return TabCtrl_GetCurSel(FPages); }
+
+// A size the window does not know is shown as the smallest; the setting
+// itself is kept as it was.
+int TProgramRow::ShownBtnSize() const {
+  return FSettings->BtnSize >= 0 && FSettings->BtnSize <= 2 ? FSettings->BtnSize : 0;
+}
+
+void TProgramRow::SetButtonsFlat(bool flat) {
+  for (auto& button : FButtons) button->SetFlat(flat);
+}
+
+void TProgramRow::BuildTabs(int tab) {
+  const HWND pages = FPages;
+  TTabsLayout layout = ::BuildTabs(*FSettings, tab);
+  TabCtrl_DeleteAllItems(pages);
+  for (std::size_t i = 0; i < layout.Captions.size(); ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(W(layout.Captions[i]));
+    TabCtrl_InsertItem(pages, static_cast<int>(i), &item);
+  }
+  TabInfo = std::move(layout.TabInfo);
+  if (layout.SelectedTab >= 0) TabCtrl_SetCurSel(pages, layout.SelectedTab);
+  ShowRow(layout.Fill);
+  FOwner.Realign();  // the tabs took their room: the button area follows
+  UpdateSlider();
+}
+
+void TProgramRow::RebuildTabs(int tab) {
+  ClearButtons(false);
+  BuildTabs(tab);
+}
+
+void TProgramRow::ClearButtons(bool freeAll) {
+  if (freeAll) {
+    FButtons.clear();
+    ilstLarge.Clear();
+    ilstSmall.Clear();
+    for (int g = 0; g < FSettings->Groups.Count(); ++g)
+      for (int i = 0; i < FSettings->Groups[g].Apps.Count(); ++i) FSettings->Groups[g].Apps[i].ImageIndex = -1;
+  }
+  TabCtrl_DeleteAllItems(FPages);
+}
+
+void TProgramRow::ShowRow(const TRowContent& content) {
+  if (content.Drives) ShowInfoButtons();
+  else if (content.Group >= 0) ShowGroupButtons(content.Group);
+}
+
+void TProgramRow::ShowGroupButtons(int group) {
+  TAppCollection& apps = FSettings->Groups[group].Apps;
+  for (int i = 0; i < apps.Count(); ++i) ShowButton(i, group, u"");
+  for (int i = apps.Count(); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
+  SizeButtonPanel();
+}
+
+void TProgramRow::ShowInfoButtons() {
+  const std::u16string& drives = FSettings->Drives;
+  if (!TabInfo.empty()) TabInfo[0].Count = static_cast<int>(drives.size());
+  for (std::size_t i = 0; i < drives.size(); ++i) {
+    wchar_t letter = static_cast<wchar_t>(drives[i]);
+    CharUpperBuffW(&letter, 1);
+    ShowButton(static_cast<int>(i), -1, u"Drive " + std::u16string(1, static_cast<char16_t>(letter)));
+  }
+  for (int i = static_cast<int>(drives.size()); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
+  SizeButtonPanel();
+}
+
+void TProgramRow::SizeButtonPanel() {
+  SetWindowPos(FButtonPanel, nullptr, FSliderLeft, 0, std::max(1, HighButton() + 1) * ButtonWidth,
+               ButtonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TIconSpeedBtn* TProgramRow::FindButton(int index) const {
+  return index >= 0 && index <= HighButton() ? FButtons[index].get() : nullptr;
+}
+
+TAppItem* TProgramRow::EntryAt(int group, int index) const {
+  if (group < 0 || group >= FSettings->Groups.Count()) return nullptr;
+  TAppCollection& apps = FSettings->Groups[group].Apps;
+  return index >= 0 && index < apps.Count() ? &apps[index] : nullptr;
+}
+
+void TProgramRow::ShowButton(int index, int group, const std::u16string& caption) {
+  TIconSpeedBtn* button = FindButton(index);
+  if (!button) {
+    auto created = std::make_unique<TIconSpeedBtn>();
+    TIconButtonProps props;
+    props.Flat = FSettings->DoFlatButtons;
+    props.Dpi = FOwner.Dpi();  // the window's, which follows the monitor
+    const int width96 = MulDiv(ButtonWidth, 96, static_cast<int>(FOwner.Dpi()));
+    const int height96 = MulDiv(ButtonHeight, 96, static_cast<int>(FOwner.Dpi()));
+    const RECT bounds{index * width96, 0, (index + 1) * width96, height96};
+    created->Create(FButtonPanel, 0, bounds, props);
+    created->OnClick = [this, index] {
+      if (OnButtonClick) OnButtonClick(index);
+    };
+    created->OnException = [this](const std::exception& e) {
+      FOwner.App.ShowError(FOwner.Handle(), ExceptionMessage(e));
+    };
+    FButtons.push_back(std::move(created));
+    button = FButtons.back().get();
+  }
+  ShowWindow(button->Handle(), SW_SHOW);
+  const TAppItem* entry = EntryAt(group, index);
+  std::u16string hint;
+  if (entry) hint = FSettings->ProgramAsHint ? entry->Command : BarsToLineBreaks(entry->Hint);
+  for (std::size_t at = hint.find(u'\r'); at != std::u16string::npos; at = hint.find(u'\r', at + 2))
+    hint.insert(at + 1, 1, u'\n');  // the tool tip breaks lines at CR LF
+  button->SetHint(hint);
+  // The face, and the entry's icon with it, is made when the button first
+  // shows on the screen: a long row starts as fast as a short one. The
+  // entry is looked up then, so a maker outliving its settings draws
+  // nothing rather than a freed entry.
+  button->SetGlyphMaker(
+      [this, button, group, index, caption] { PaintButton(*button, EntryAt(group, index), caption); });
+}
+
+HFONT TProgramRow::CaptionFont() {
+  if (!FCaptionFont || FCaptionFontDpi != FOwner.Dpi()) {
+    FCaptionFont = UniqueFont(CreateCaptionFont(FOwner.Dpi()));
+    FCaptionFontDpi = FOwner.Dpi();
+  }
+  return FCaptionFont.Get();
+}
+
+int TProgramRow::AddEntryIcon(TAppItem& entry) {
+  const TIconSize size = ShownBtnSize() == 0 ? isSmall : isLarge;
+  IconGlyph.BeginUpdate();
+  IconGlyph.SetIconSize(size);
+  IconGlyph.SetColorProcessing(cpAddLine);
+  if (!entry.IconLocation.empty()) {
+    IconGlyph.SetIconType(itFileInfo);
+    IconGlyph.SetFileInfo(entry.IconLocation);
+  } else {
+    IconGlyph.SetIconType(itFileDefault);
+    IconGlyph.SetFileName(entry.Command);
+  }
+  IconGlyph.EndUpdate();
+  // Whatever the entry names, the list gets a picture of its size, so that
+  // the entry keeps its place in it and is never extracted again.
+  SetSystemIconSize(BtnImage, size);
+  FillBitmap(BtnImage, IconGlyph.TransparentColor(), BtnImage.Width(), BtnImage.Height());
+  try {
+    DrawToBitmap(IconGlyph, BtnImage);
+  } catch (const Exception&) {
+    // A broken icon location shows as an empty face, not as an error box
+    // on every tab switch.
+  }
+  ++FIconExtractions;
+  TImageList& list = size == isSmall ? ilstSmall : ilstLarge;
+  return list.AddBitmap(BtnImage);
+}
+
+void TProgramRow::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std::u16string& caption) {
+  COLORREF fill = RGB(255, 255, 255);
+  if (entry) {
+    if (entry->ImageIndex == -1) entry->ImageIndex = AddEntryIcon(*entry);
+    IconGlyph.BeginUpdate();
+    IconGlyph.SetIconType(itImageList);
+    IconGlyph.SetIconSize(ShownBtnSize() != 0 ? isLarge : isSmall);
+    IconGlyph.SetIconIndex(entry->ImageIndex);
+    IconGlyph.EndUpdate();
+    DrawToBitmap(IconGlyph, BtnImage);
+    fill = BtnImage.Pixel(0, BtnImage.Height() - 1);
+  } else {
+    DrawDrivePicture(BtnImage, SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge));
+  }
+  TBitmap face;
+  face.SetSize(ButtonWidth - FOwner.Scale(4), ButtonHeight - FOwner.Scale(4));
+  std::u16string upper, lower;
+  if (ShownBtnSize() == 2) {
+    if (entry) {
+      TBitmapCanvas measure(face);
+      const HGDIOBJ old = SelectObject(measure.DC(), CaptionFont());
+      const TCaptionLines lines =
+          SplitButtonCaption(entry->Title, [&](std::u16string_view t) { return TextWidth(measure.DC(), t); },
+                             face.Width(), FSettings->VertBarLineBreak, !FSettings->TextOnTop);
+      SelectObject(measure.DC(), old);
+      upper = lines.Upper;
+      lower = lines.Lower;
+    } else {
+      upper = caption;
+    }
+  }
+  ComposeButtonGlyph(face, upper, lower, BtnImage, fill, ShownBtnSize(), FOwner.Dpi(), CaptionFont());
+  button.SetGlyph(face);
+}
+
+TSliderLook TProgramRow::UpdateSlider() {
+  TTabRow* row = TabRowOf(TabInfo, SelectedTab(), FSettings->ShowInfo);
+  const HWND slider = FSlider;
+  RECT pages{};
+  GetClientRect(FPages, &pages);
+  TTabRow none;
+  const TSliderLook look = ::UpdateSlider(row ? *row : none, ButtonWidth, pages.right);
+  ShowWindow(slider, look.Visible ? SW_SHOW : SW_HIDE);
+  if (look.Visible) {
+    SendMessageW(slider, TBM_SETRANGEMIN, FALSE, 0);
+    SendMessageW(slider, TBM_SETRANGEMAX, TRUE, look.Max);
+  } else {
+    FSliderLeft = 0;
+    SendMessageW(slider, TBM_SETPOS, TRUE, 0);
+    SizeButtonPanel();
+  }
+  return look;
+}
+
+void TProgramRow::ProgramSliderChange() {
+  TTabRow* row = TabRowOf(TabInfo, SelectedTab(), FSettings->ShowInfo);
+  if (!row) return;
+  const int position = static_cast<int>(SendMessageW(FSlider, TBM_GETPOS, 0, 0));
+  FSliderLeft = ::ProgramSliderChange(*row, position, ButtonWidth);
+  SizeButtonPanel();
+}
+
+void TProgramRow::ProgramPagesChange() {
+  ShowRow(RowContentOf(*FSettings, SelectedTab()));
+  const TSliderLook look = UpdateSlider();
+  if (const TTabRow* row = TabRowOf(TabInfo, SelectedTab(), FSettings->ShowInfo))
+    SendMessageW(FSlider, TBM_SETPOS, TRUE, RememberedPosition(*row, look));
+  ProgramSliderChange();
+}
+
