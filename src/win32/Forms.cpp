@@ -44,8 +44,9 @@ void PaintGroupFrame(HWND window, HDC dc) {
   SelectObject(dc, old);
 }
 
-// Panels only group controls: what their children report goes on to the
-// form, which owns every handler. A panel may have a bevel (its non-client
+// Panels only group controls: what their children report goes straight to
+// the form, which owns every handler (a page's parent, the tab control,
+// would keep it). A panel may have a bevel (its non-client
 // edge) or the frame of a group box.
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const LONG_PTR flags = GetWindowLongPtrW(window, GWLP_USERDATA);
@@ -60,7 +61,7 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
-      return SendMessageW(GetParent(window), message, wParam, lParam);
+      return SendMessageW(GetAncestor(window, GA_ROOT), message, wParam, lParam);
     case WM_SETFONT:
       SetPropW(window, kFontProp, reinterpret_cast<HANDLE>(wParam));
       if (LOWORD(lParam)) InvalidateRect(window, nullptr, TRUE);
@@ -272,7 +273,11 @@ void Form::CreateControls() {
       TabCtrl_InsertItem(parent, pageIndex, &item);
     }
     if (def.Kind == TControlKind::ToolBar) SendMessageW(handle, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    if (def.Kind == TControlKind::StatusBar) SendMessageW(handle, SB_SIMPLE, TRUE, 0);
+    if (def.Kind == TControlKind::StatusBar) {
+      // One panel across the whole bar.
+      const int right = -1;
+      SendMessageW(handle, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&right));
+    }
     if (cls == kPanelClass && (def.Edge || def.Kind == TControlKind::GroupBox)) {
       SetWindowLongPtrW(handle, GWLP_USERDATA,
                         static_cast<LONG_PTR>(def.Edge) | (def.Kind == TControlKind::GroupBox ? kGroupFrame : 0));
@@ -286,6 +291,12 @@ void Form::CreateControls() {
     SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     FControls.push_back({&def, handle, font});
   }
+}
+
+const char* Form::ControlName(HWND control) const {
+  for (const TControl& c : FControls)
+    if (c.Handle == control) return c.Def->Name;
+  return nullptr;
 }
 
 const TControlDef* Form::Definition(std::string_view name) const {
@@ -371,6 +382,10 @@ void Form::AlignChildren(const char* parent, RECT area) {
   }
 }
 
+bool Form::ProcessDialogMessage(MSG& msg) {
+  return PreTranslateMessage(msg) || IsDialogMessageW(FHandle, &msg);
+}
+
 int Form::ShowModal(HWND owner) {
   ModalResult = 0;
   FModal = true;
@@ -387,8 +402,7 @@ int Form::ShowModal(HWND owner) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // the program is ending: pass it on
       break;
     }
-    if (PreTranslateMessage(msg)) continue;
-    if (!IsDialogMessageW(FHandle, &msg)) {
+    if (!ProcessDialogMessage(msg)) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

@@ -95,6 +95,9 @@ class Form {
   // keyboard works as in any dialog: Tab, the arrows, Enter (IDOK), Esc
   // (IDCANCEL) and Alt+letter.
   int ShowModal(HWND owner);
+  // What the modal loop does with a message before dispatching it: true
+  // when the form's keys or the dialog keys took it.
+  bool ProcessDialogMessage(MSG& msg);
   int ModalResult = 0;
 
   TApplication& App;
@@ -104,6 +107,8 @@ class Form {
   // The form's own message handling; the base lays out on WM_SIZE, follows
   // WM_DPICHANGED and passes the rest to DefWindowProc.
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // The table name of a control window; null when it is none of ours.
+  const char* ControlName(HWND control) const;
   // The design (96 DPI) definition of a control; null when there is none.
   const TControlDef* Definition(std::string_view name) const;
   // Shows page `index` of a tab control whose pages are captioned panels

@@ -115,9 +115,7 @@ void TMainForm::Show() {
 
 void TMainForm::CreateActions() {
   actExplorer = &actMain.Add(u"Windows Explorer", u"Windows Explorer", 3, [this] { ExplorerClick(); });
-  // The configuration dialog arrives with its own work; until then the
-  // command is offered but opens nothing.
-  actConfig = &actMain.Add(u"Configuration", u"Configure Dorvane", 2, nullptr);
+  actConfig = &actMain.Add(u"Configuration", u"Configure Dorvane", 2, [this] { ConfigBtnClick(); });
   actInfo = &actMain.Add(u"About Dorvane", u"About Dorvane", 5, [this] { AboutBtnClick(); });
   actToggleDeskTop = &actMain.Add(u"Toggle Desktop Icons", u"", 1, [this] { DesktopBtnClick(); });
   actScreenSaver =
@@ -369,6 +367,41 @@ void TMainForm::AboutBtnClick() {
   TAboutForm about(App);  // freed on every way out
   about.Create(Handle());
   about.ShowModal(Handle());
+}
+
+void TMainForm::ConfigBtnClick() {
+  TConfigForm config(App, *Settings);  // freed on every way out
+  config.Create(Handle());
+  const int oldSize = Settings->BtnSize;
+  config.LoadOptions(*Settings);
+  const int tab = Row.SelectedTab();
+  if (DesktopToggleBlocked()) {
+    const HWND hide = config.Control("HidePMCB");
+    ShowWindow(hide, SW_HIDE);
+    SendMessageW(hide, BM_SETCHECK, BST_UNCHECKED, 0);
+  }
+  if (OnConfigShow) OnConfigShow(config);
+  else config.ShowModal(Handle());
+  actExplorer->SetEnabled(!Settings->DisableExplorer);
+  actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
+  HideTaskbar(Settings->HideTaskBar);
+  if (Settings->BtnSize != oldSize) {
+    Row.ClearButtons(true);
+    ApplyButtonSize();
+  }
+  if (!config.DataChanged && !config.OptionsChanged) return;
+  if (config.DataChanged) config.StoreTree(*Settings);
+  // A file that cannot be written loses nothing: the changes stay in memory
+  // and on the buttons, and the next save writes them.
+  std::u16string saveError;
+  try {
+    SaveSettings();
+  } catch (const Exception& e) {
+    saveError = e.Message();
+  }
+  Row.RebuildTabs(tab);
+  SetButtonsFlat(Settings->DoFlatButtons);
+  if (!saveError.empty()) App.ShowError(Handle(), saveError);
 }
 
 void TMainForm::actScreenSaverExecute() {

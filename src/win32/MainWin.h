@@ -11,6 +11,7 @@
 #include "core/filedrag.h"
 #include "core/MainWin.h"
 #include "win32/Actions.h"
+#include "win32/ConfigWin.h"
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
@@ -79,6 +80,11 @@ class TMainForm : public Form {
   void ExplorerClick();
   void DesktopBtnClick();
   void AboutBtnClick();
+  // Opens the configuration dialog over the live settings; afterwards
+  // applies the options, saves and rebuilds the row as needed.
+  void ConfigBtnClick();
+  // Runs with the dialog before it is shown modally (tests drive it here).
+  std::function<void(TConfigForm&)> OnConfigShow;
   void actScreenSaverExecute();
   void RunBeforeScreenSaver();
   void actRestoreExecute();

@@ -1,0 +1,767 @@
+#include "win32/ConfigWin.h"
+
+#include <shlobj.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/Errors.h"
+#include "win32/WinSupport.h"
+#include "win32/res/resource.h"
+
+namespace {
+
+constexpr UINT_PTR kChangeTimer = 1;
+constexpr UINT kChangeDelay = 50;  // ms after the last selection change
+constexpr int kTreeMin = 100, kTreeMax = 200, kRightMin = 311, kSplitterWidth = 6;
+
+const TFormDef kConfigDef = {L"Dorvane Configuration",
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
+                             WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+                             CW_USEDEFAULT, 0, 500, 501, false, {L"MS Sans Serif", -11}, 500, 452};
+
+constexpr DWORD kOption = BS_NOTIFY;  // option check boxes report losing the focus
+constexpr TAnchor kStretch = TAnchor::akStretch;
+
+// Parents before children; the order is also the order of the Tab key.
+const TControlDef kConfigControls[] = {
+    {TControlKind::StatusBar, "sbrMain", nullptr, TAlign::Bottom, 0, 0, 492, 19},
+    {TControlKind::Panel, "BtnPanel", nullptr, TAlign::Bottom, 0, 0, 492, 34},
+    {TControlKind::Button, "DoneBtn", "BtnPanel", TAlign::None, 5, 5, 75, 25, L"Done", {}, BS_DEFPUSHBUTTON, 0, IDOK},
+    {TControlKind::TabControl, "PageControl", nullptr, TAlign::Client, 0, 0, 492, 414, L"", {}, TCS_HOTTRACK},
+    {TControlKind::Panel, "AppTab", "PageControl", TAlign::Client, 0, 0, 484, 386, L"Applications"},
+    {TControlKind::TreeView, "tvApps", "AppTab", TAlign::Left, 0, 0, 167, 386, L"", {},
+     TVS_EDITLABELS | TVS_SHOWSELALWAYS},
+    {TControlKind::Panel, "splConfig", "AppTab", TAlign::Left, 0, 0, kSplitterWidth, 386, L"", {}, 0, 0, 0,
+     BDR_RAISEDINNER},
+    {TControlKind::Panel, "pnlRight", "AppTab", TAlign::Client, 0, 0, 311, 386},
+    {TControlKind::Panel, "pnlTrash", "pnlRight", TAlign::Bottom, 0, 0, 311, 36, L"", {}, 0, 0, 0, BDR_SUNKENOUTER},
+    {TControlKind::Picture, "imgTrash", "pnlTrash", TAlign::None, 4, 2, 32, 32, L"", {}, SS_NOTIFY},
+    {TControlKind::Panel, "pnlApps", "pnlRight", TAlign::Client, 0, 0, 309, 348, L"", {}, 0, 0, 0, BDR_SUNKENOUTER},
+    {TControlKind::Panel, "OptionsTab", "PageControl", TAlign::Client, 0, 0, 484, 386, L"Options"},
+    {TControlKind::CheckBox, "HidePMCB", "OptionsTab", TAlign::None, 8, 6, 287, 17,
+     L"Hide the Desktop Window on Dorvane startup", {}, kOption},
+    {TControlKind::CheckBox, "FlatButtons", "OptionsTab", TAlign::None, 8, 24, 97, 17, L"Flat Buttons", {}, kOption},
+    {TControlKind::CheckBox, "ProgramAsHint", "OptionsTab", TAlign::None, 8, 42, 168, 17,
+     L"Use the Program as the hint", {}, kOption},
+    {TControlKind::CheckBox, "HideTB", "OptionsTab", TAlign::None, 8, 60, 123, 17, L"Hide the Taskbar", {}, kOption},
+    {TControlKind::CheckBox, "MinimizeCB", "OptionsTab", TAlign::None, 8, 78, 162, 17,
+     L"Disable the minimize button", {}, kOption},
+    {TControlKind::CheckBox, "ExplorerCB", "OptionsTab", TAlign::None, 8, 96, 205, 17,
+     L"Disable Windows Explorer Button", {}, kOption},
+    {TControlKind::CheckBox, "DesktopCB", "OptionsTab", TAlign::None, 8, 114, 202, 17,
+     L"Disable Hide/Show Desktop Button", {}, kOption},
+    {TControlKind::CheckBox, "CloseCB", "OptionsTab", TAlign::None, 8, 132, 140, 17, L"Disable Close Button", {},
+     kOption},
+    {TControlKind::CheckBox, "chkSingleLineTop", "OptionsTab", TAlign::None, 8, 151, 246, 17,
+     L"Display single line of text on the top of a button", {}, kOption},
+    {TControlKind::CheckBox, "chkVertBar", "OptionsTab", TAlign::None, 8, 168, 203, 17,
+     L"Use vertical bar as line break in title", {}, kOption},
+    {TControlKind::CheckBox, "ShowInfoCB", "OptionsTab", TAlign::None, 8, 187, 158, 17, L"Show the Information Tab",
+     {}, kOption},
+    {TControlKind::GroupBox, "grpBeforeSSCmd", "OptionsTab", TAlign::None, 8, 211, 469, 76,
+     L" Command to run prior to starting screen saver ", {}, 0, 0, 0, 0, kStretch},
+    {TControlKind::Label, "lblSSExecutable", "grpBeforeSSCmd", TAlign::None, 19, 20, 56, 13, L"Program:"},
+    {TControlKind::Edit, "edtBeforeSSCmd", "grpBeforeSSCmd", TAlign::None, 77, 16, 382, 21, L"", {}, 0, 0, 0, 0,
+     kStretch},
+    {TControlKind::Label, "lblParameters", "grpBeforeSSCmd", TAlign::None, 18, 48, 58, 13, L"Parameters:"},
+    {TControlKind::Edit, "edtBeforeSSParams", "grpBeforeSSCmd", TAlign::None, 77, 44, 382, 21, L"", {}, 0, 0, 0, 0,
+     kStretch},
+    {TControlKind::GroupBox, "BtnSizeGroup", "OptionsTab", TAlign::None, 8, 292, 82, 72, L" Button Size "},
+    {TControlKind::RadioButton, "rbMini", "BtnSizeGroup", TAlign::None, 8, 16, 66, 17, L"Mini", {},
+     WS_GROUP | WS_TABSTOP | BS_NOTIFY},
+    {TControlKind::RadioButton, "rbSmall", "BtnSizeGroup", TAlign::None, 8, 33, 66, 17, L"Small", {}, BS_NOTIFY},
+    {TControlKind::RadioButton, "rbLarge", "BtnSizeGroup", TAlign::None, 8, 50, 66, 17, L"Large", {}, BS_NOTIFY},
+    {TControlKind::GroupBox, "grpExplorer", "OptionsTab", TAlign::None, 98, 292, 379, 72,
+     L"Explorer Startup Directory", {}, WS_GROUP, 0, 0, 0, kStretch},
+    {TControlKind::Edit, "ExpStartDir", "grpExplorer", TAlign::None, 7, 20, 283, 21, L"", {}, 0, 0, 0, 0, kStretch},
+    {TControlKind::Button, "BrowseDirBtn", "grpExplorer", TAlign::None, 296, 18, 75, 25, L"Browse", {}, 0, 0, 0, 0,
+     TAnchor::akRight},
+    {TControlKind::CheckBox, "RootCB", "grpExplorer", TAlign::None, 7, 47, 158, 17, L"Open as the root directory",
+     {}, kOption},
+};
+
+bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void SetChecked(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+std::u16string WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return U16(text);
+}
+
+bool IsOptionControl(const char* name) {
+  if (!name) return false;
+  for (const TOptionCheck& o : kOptionChecks)
+    if (std::strcmp(o.Control, name) == 0) return true;
+  for (const TOptionText& o : kOptionTexts)
+    if (std::strcmp(o.Control, name) == 0) return true;
+  for (const char* radio : kButtonSizeRadios)
+    if (std::strcmp(radio, name) == 0) return true;
+  return false;
+}
+
+bool PointIn(HWND window, POINT screen) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return IsWindowVisible(window) && PtInRect(&r, screen);
+}
+
+}  // namespace
+
+TConfigForm::TConfigForm(TApplication& app, TSkiffData& settings) : Form(app), FSettings(settings) {}
+
+TConfigForm::~TConfigForm() {
+  if (Handle()) DestroyWindow(Handle());
+}
+
+void TConfigForm::Create(HWND owner) {
+  CreateForm(kConfigDef, kConfigControls, owner);
+  FormCreate();
+}
+
+void TConfigForm::FormCreate() {
+  actAddGroup = &actMain.Add(u"Add Group", u"", 0, [this] { actAddGroupExecute(); });
+  actDeleteGroup = &actMain.Add(u"Delete Group", u"", 1, [this] { DeleteNode(TreeView_GetSelection(Tree())); });
+  // Entries are made on the main window from dropped files.
+  actAddItem = &actMain.Add(u"Add Item", u"", 0, nullptr);
+  actAddItem->SetVisible(false);
+  actDeleteItem = &actMain.Add(u"Delete Item", u"", 1, [this] { DeleteNode(TreeView_GetSelection(Tree())); });
+  actRenameEntry = &actMain.Add(u"Rename Entry", u"", 2, [this] { actRenameEntryExecute(); });
+
+  FImages = UniqueImageList(ImageList_Create(16, 16, ILC_COLOR32, 3, 0));
+  UniqueBitmap strip(static_cast<HBITMAP>(
+      LoadImageW(App.Instance, MAKEINTRESOURCEW(IDB_CONFIGIMAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  ImageList_Add(FImages.Get(), strip.Get(), nullptr);
+  // The dialog's own icon: its rename picture, the one that says "edit".
+  FIcon = UniqueIcon(ImageList_GetIcon(FImages.Get(), 2, ILD_NORMAL));
+  SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FIcon.Get()));
+  TreeView_SetIndent(Tree(), Scale(19));
+
+  FTrashTip = UniqueOwner<HWND, DestroyWindow>(CreateWindowExW(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+      CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, App.Instance, nullptr));
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = Handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(Control("imgTrash"));
+  tool.lpszText = const_cast<wchar_t*>(L"Drag item here to delete");
+  SendMessageW(FTrashTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  ShowWindow(Control("ShowInfoCB"), SW_HIDE);  // kept, and written back, but never offered
+}
+
+// ------------------------------------------------------------- options
+
+void TConfigForm::LoadOptions(const TSkiffData& settings) {
+  for (const TOptionCheck& o : kOptionChecks) SetChecked(Control(o.Control), settings.*o.Property);
+  for (const TOptionText& o : kOptionTexts) SetWindowTextW(Control(o.Control), W(settings.*o.Property));
+  for (int i = 0; i < 3; ++i) SetChecked(Control(kButtonSizeRadios[i]), settings.BtnSize == i);
+}
+
+void TConfigForm::HidePMCBExit() {
+  for (const TOptionCheck& o : kOptionChecks) FSettings.*o.Property = Checked(Control(o.Control));
+  for (const TOptionText& o : kOptionTexts) FSettings.*o.Property = WindowText(Control(o.Control));
+  // A size the dialog does not offer stays as it was until one is chosen.
+  for (int i = 0; i < 3; ++i)
+    if (Checked(Control(kButtonSizeRadios[i]))) FSettings.BtnSize = i;
+}
+
+void TConfigForm::OptionControlCommand(const char* name, WORD code) {
+  switch (code) {
+    case BN_CLICKED:
+    case EN_CHANGE:
+      OptionsChanged = true;  // HidePMCBClick
+      break;
+    case BN_KILLFOCUS:
+    case EN_KILLFOCUS:
+      HidePMCBExit();
+      break;
+  }
+  (void)name;
+}
+
+void TConfigForm::BrowseDirBtnClick() {
+  BROWSEINFOW info{};
+  info.hwndOwner = Handle();
+  info.lpszTitle = L"Explorer Startup Directory";
+  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+  if (!chosen) return;
+  std::wstring path(32768, L'\0');
+  const bool ok = SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT);
+  CoTaskMemFree(chosen);
+  if (!ok) return;
+  path.resize(std::wcslen(path.c_str()));
+  SetWindowTextW(Control("ExpStartDir"), path.c_str());  // counts as a change
+  HidePMCBExit();
+}
+
+// ---------------------------------------------------------------- tree
+
+TCollectionItem* TConfigForm::NodeObject(HTREEITEM node) const {
+  if (!node) return nullptr;
+  TVITEMW item{};
+  item.mask = TVIF_PARAM | TVIF_HANDLE;
+  item.hItem = node;
+  TreeView_GetItem(Tree(), &item);
+  return reinterpret_cast<TCollectionItem*>(item.lParam);
+}
+
+std::u16string TConfigForm::NodeText(HTREEITEM node) const {
+  TCollectionItem* object = NodeObject(node);
+  if (!object) return {};
+  return IsEntryNode(Tree(), node) ? static_cast<TAppItem*>(object)->Title : static_cast<TGroupItem*>(object)->Name;
+}
+
+HTREEITEM TConfigForm::AddNode(HTREEITEM parent, HTREEITEM after, TCollectionItem& object,
+                               const std::u16string& text) {
+  TVINSERTSTRUCTW insert{};
+  insert.hParent = parent ? parent : TVI_ROOT;
+  insert.hInsertAfter = after;
+  insert.item.mask = TVIF_TEXT | TVIF_PARAM;
+  insert.item.pszText = const_cast<wchar_t*>(W(text));
+  insert.item.lParam = reinterpret_cast<LPARAM>(&object);
+  return TreeView_InsertItem(Tree(), &insert);
+}
+
+void TConfigForm::SelectNode(HTREEITEM node) {
+  TreeView_SelectItem(Tree(), node);
+  if (!node) {
+    KillTimer(Handle(), kChangeTimer);
+    tvAppsChange();
+  }
+}
+
+void TConfigForm::FormShow() {
+  DataChanged = false;
+  OptionsChanged = false;
+  CurrentGroup = nullptr;
+  GroupIndex = -1;
+  CurrentApp = nullptr;
+  AppIndex = -1;
+  ShowPage("PageControl", 0);
+  ShowWindow(Control("pnlApps"), SW_HIDE);
+  const HWND tree = Tree();
+  TreeView_DeleteAllItems(tree);
+  for (int g = 0; g < FSettings.Groups.Count(); ++g) {
+    TGroupItem& group = FSettings.Groups[g];
+    const HTREEITEM node = AddNode(nullptr, TVI_LAST, group, group.Name);
+    for (int a = 0; a < group.Apps.Count(); ++a) AddNode(node, TVI_LAST, group.Apps[a], group.Apps[a].Title);
+  }
+  if (const HTREEITEM first = TreeView_GetRoot(tree)) {
+    TreeView_SelectItem(tree, first);
+    KillTimer(Handle(), kChangeTimer);
+    tvAppsChange();
+  }
+  DrawTrash();
+  EnableActions();
+}
+
+void TConfigForm::DrawTrash() {
+  TIconGlyph glyph;
+  glyph.SetIconSize(isLarge);
+  glyph.SetIconType(itStandard);
+  glyph.SetStandardIcon(siRecycleBinEmpty);
+  DrawToBitmap(glyph, FTrash);
+  if (glyph.FileName().empty()) {
+    // No recycle bin registered (a bare system): the shell's own picture.
+    glyph.SetStandardIcon(siRecycleBinDefault);
+    glyph.SetIconType(itFileIndex);
+    wchar_t system[MAX_PATH + 1] = {};
+    GetSystemDirectoryW(system, MAX_PATH + 1);
+    glyph.SetFileName(U16(system) + u"\\shell32.dll");
+    glyph.SetIconIndex(31);
+    DrawToBitmap(glyph, FTrash);
+  }
+  const HWND image = Control("imgTrash");
+  SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FTrash.Handle()));
+  SetWindowPos(image, nullptr, Scale(4), Scale(2), FTrash.Width(), FTrash.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TConfigForm::tvAppsChange() {
+  const HWND tree = Tree();
+  const HTREEITEM node = TreeView_GetSelection(tree);
+  CurrentGroup = nullptr;
+  GroupIndex = -1;
+  CurrentApp = nullptr;
+  AppIndex = -1;
+  if (node) {
+    const bool entry = IsEntryNode(tree, node);
+    CurrentGroup = static_cast<TGroupItem*>(NodeObject(entry ? TreeView_GetParent(tree, node) : node));
+    GroupIndex = FSettings.Groups.IndexOf(*CurrentGroup);
+    if (entry) {
+      CurrentApp = static_cast<TAppItem*>(NodeObject(node));
+      AppIndex = CurrentGroup->Apps.IndexOf(*CurrentApp);  // -1 while it was moved here
+      ShowAppItem(CurrentApp->Title);
+    }
+    ShowWindow(Control("pnlApps"), entry ? SW_SHOW : SW_HIDE);
+  } else {
+    ShowWindow(Control("pnlApps"), SW_HIDE);
+  }
+  EnableActions();
+}
+
+void TConfigForm::ShowAppItem(const std::u16string&) {}
+
+void TConfigForm::EnableActions() {
+  actDeleteGroup->SetEnabled(false);
+  actDeleteItem->SetEnabled(false);
+  actAddItem->SetEnabled(false);
+  const HTREEITEM node = TreeView_GetSelection(Tree());
+  // Renaming needs a node to act on.
+  actRenameEntry->SetEnabled(node != nullptr);
+  if (!node) return;
+  if (IsEntryNode(Tree(), node)) {
+    actDeleteItem->SetEnabled(true);
+  } else {
+    actDeleteGroup->SetEnabled(true);
+    actAddItem->SetEnabled(true);
+  }
+}
+
+void TConfigForm::actAddGroupExecute() {
+  TGroupItem& group = FSettings.Groups.Add();
+  group.Name = kNewGroupName;
+  AddNode(nullptr, TVI_LAST, group, group.Name);
+  DataChanged = true;
+}
+
+void TConfigForm::actRenameEntryExecute() {
+  const HTREEITEM node = TreeView_GetSelection(Tree());
+  if (!node) return;
+  SetFocus(Tree());
+  TreeView_EditLabel(Tree(), node);
+}
+
+void TConfigForm::tvAppsEdited(HTREEITEM node, const std::u16string& text) {
+  TCollectionItem* object = NodeObject(node);
+  if (!object) return;
+  if (IsEntryNode(Tree(), node)) {
+    static_cast<TAppItem*>(object)->Title = text;
+    if (object == CurrentApp) ShowAppItem(text);
+  } else {
+    static_cast<TGroupItem*>(object)->Name = text;
+  }
+  DataChanged = true;
+}
+
+void TConfigForm::tvAppsKeyPress(HTREEITEM node) {
+  if (!node) return;
+  const HWND tree = Tree();
+  if (TreeView_GetItemState(tree, node, TVIS_EXPANDED) & TVIS_EXPANDED) {
+    // Collapsed with everything below it, so it opens one level next time.
+    for (HTREEITEM child = TreeView_GetChild(tree, node); child; child = TreeView_GetNextSibling(tree, child))
+      TreeView_Expand(tree, child, TVE_COLLAPSE);
+    TreeView_Expand(tree, node, TVE_COLLAPSE);
+  } else {
+    TreeView_Expand(tree, node, TVE_EXPAND);
+  }
+}
+
+// --------------------------------------------------------- drag and drop
+
+void TConfigForm::tvAppsStartDrag(HTREEITEM node) {
+  TreeView_SelectItem(Tree(), node);
+  DragNode = node;
+  SendMessageW(Control("sbrMain"), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(W(NodeText(node))));
+}
+
+void TConfigForm::tvAppsEndDrag() {
+  SendMessageW(Control("sbrMain"), SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(L""));
+}
+
+void TConfigForm::tvAppsDragDrop(HTREEITEM target) {
+  if (!target || !DragNode) return;
+  const HWND tree = Tree();
+  switch (DropEffectFor(IsEntryNode(tree, DragNode), IsEntryNode(tree, target), target == DragNode)) {
+    case TDropEffect::deNone: break;
+    case TDropEffect::deAppBefore: MoveAppNode(target, false); break;
+    case TDropEffect::deAppAsLast: MoveAppNode(target, true); break;
+    case TDropEffect::deGroupBefore: MoveGroupNode(target); break;
+    case TDropEffect::deRefuse: App.ShowMessage(Handle(), kMustDropGroup, MB_OK); break;
+  }
+}
+
+void TConfigForm::MoveAppNode(HTREEITEM target, bool asChild) {
+  const HWND tree = Tree();
+  if (target == DragNode) return;
+  TCollectionItem& object = *NodeObject(DragNode);
+  const std::u16string text = NodeText(DragNode);
+  HTREEITEM made;
+  if (asChild) {
+    made = AddNode(target, TVI_LAST, object, text);
+  } else {
+    const HTREEITEM before = TreeView_GetPrevSibling(tree, target);
+    made = AddNode(TreeView_GetParent(tree, target), before ? before : TVI_FIRST, object, text);
+  }
+  TreeView_DeleteItem(tree, DragNode);
+  DragNode = nullptr;
+  TreeView_SelectItem(tree, made);
+  DataChanged = true;
+}
+
+void TConfigForm::MoveGroupNode(HTREEITEM target) {
+  const HWND tree = Tree();
+  if (target == DragNode) return;
+  const HTREEITEM before = TreeView_GetPrevSibling(tree, target);
+  const HTREEITEM made = AddNode(nullptr, before ? before : TVI_FIRST, *NodeObject(DragNode), NodeText(DragNode));
+  for (HTREEITEM child = TreeView_GetChild(tree, DragNode); child; child = TreeView_GetNextSibling(tree, child))
+    AddNode(made, TVI_LAST, *NodeObject(child), NodeText(child));
+  TreeView_DeleteItem(tree, DragNode);
+  DragNode = nullptr;
+  TreeView_SelectItem(tree, made);
+  DataChanged = true;
+}
+
+void TConfigForm::imgTrashDragDrop() {
+  if (DragNode) DeleteNode(DragNode);
+}
+
+void TConfigForm::DragMove(POINT at) {
+  const HWND tree = Tree();
+  HTREEITEM over = nullptr;
+  if (PointIn(tree, at)) {
+    TVHITTESTINFO hit{};
+    hit.pt = at;
+    ScreenToClient(tree, &hit.pt);
+    over = TreeView_HitTest(tree, &hit);
+  }
+  TreeView_SelectDropTarget(tree, over);
+  const bool accepted = PointIn(tree, at) || PointIn(Control("imgTrash"), at);
+  SetCursor(LoadCursorW(nullptr, accepted ? IDC_ARROW : IDC_NO));
+}
+
+void TConfigForm::DragEnd(POINT at, bool drop) {
+  FDragging = false;
+  const HWND tree = Tree();
+  TreeView_SelectDropTarget(tree, nullptr);
+  if (GetCapture() == Handle()) ReleaseCapture();
+  if (drop) {
+    if (PointIn(tree, at)) {
+      TVHITTESTINFO hit{};
+      hit.pt = at;
+      ScreenToClient(tree, &hit.pt);
+      tvAppsDragDrop(TreeView_HitTest(tree, &hit));
+    } else if (PointIn(Control("imgTrash"), at)) {
+      imgTrashDragDrop();
+    }
+  }
+  DragNode = nullptr;
+  tvAppsEndDrag();
+}
+
+// ------------------------------------------------------------- deleting
+
+void TConfigForm::CommitTreeOrder() {
+  const HWND tree = Tree();
+  std::vector<TTreeGroup> order;
+  for (HTREEITEM g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g)) {
+    TTreeGroup& group = order.emplace_back(TTreeGroup{static_cast<TGroupItem*>(NodeObject(g)), {}});
+    for (HTREEITEM a = TreeView_GetChild(tree, g); a; a = TreeView_GetNextSibling(tree, a))
+      group.Apps.push_back(static_cast<TAppItem*>(NodeObject(a)));
+  }
+  ::StoreTree(order, FSettings);
+  // The nodes now stand for the fresh objects, which are in tree order.
+  int gi = 0;
+  for (HTREEITEM g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g), ++gi) {
+    TGroupItem& group = FSettings.Groups[gi];
+    TVITEMW item{};
+    item.mask = TVIF_PARAM | TVIF_HANDLE;
+    item.hItem = g;
+    item.lParam = reinterpret_cast<LPARAM>(&group);
+    TreeView_SetItem(tree, &item);
+    int ai = 0;
+    for (HTREEITEM a = TreeView_GetChild(tree, g); a; a = TreeView_GetNextSibling(tree, a), ++ai) {
+      item.hItem = a;
+      item.lParam = reinterpret_cast<LPARAM>(&group.Apps[ai]);
+      TreeView_SetItem(tree, &item);
+    }
+  }
+  CurrentGroup = nullptr;
+  CurrentApp = nullptr;
+}
+
+void TConfigForm::DeleteNode(HTREEITEM node) {
+  const HWND tree = Tree();
+  TCollectionItem* object = NodeObject(node);
+  if (!object) return;
+  const bool entry = IsEntryNode(tree, node);
+  const TGroupItem& group = *static_cast<TGroupItem*>(NodeObject(entry ? TreeView_GetParent(tree, node) : node));
+  const std::u16string prompt = DeletePrompt(entry ? static_cast<TAppItem*>(object) : nullptr,
+                                             entry ? group : *static_cast<TGroupItem*>(object));
+  if (App.MessageBoxProc(Handle(), prompt, kConfirmCaption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    EnableActions();
+    return;
+  }
+  HTREEITEM next = TreeView_GetNextSibling(tree, node);
+  if (!next) next = TreeView_GetPrevSibling(tree, node);
+  if (!next && entry) next = TreeView_GetParent(tree, node);
+  if (!entry) CommitTreeOrder();
+  object = NodeObject(node);
+  // Nothing may point at what goes now.
+  CurrentApp = nullptr;
+  CurrentGroup = nullptr;
+  TCollection& owner = object->Collection();
+  const int index = owner.IndexOf(*object);
+  TreeView_DeleteItem(tree, node);
+  owner.Delete(index);
+  SelectNode(next);
+  KillTimer(Handle(), kChangeTimer);
+  tvAppsChange();
+  DataChanged = true;
+  EnableActions();
+}
+
+void TConfigForm::StoreTree(TSkiffData& settings) {
+  const HWND tree = Tree();
+  std::vector<TTreeGroup> order;
+  for (HTREEITEM g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g)) {
+    TTreeGroup& group = order.emplace_back(TTreeGroup{static_cast<TGroupItem*>(NodeObject(g)), {}});
+    for (HTREEITEM a = TreeView_GetChild(tree, g); a; a = TreeView_GetNextSibling(tree, a))
+      group.Apps.push_back(static_cast<TAppItem*>(NodeObject(a)));
+  }
+  ::StoreTree(order, settings);
+  // The tree's objects are gone: the dialog only closes from here on.
+  TreeView_DeleteAllItems(tree);
+  CurrentGroup = nullptr;
+  CurrentApp = nullptr;
+}
+
+// --------------------------------------------------------------- closing
+
+void TConfigForm::FormClose() {
+  // The control that had the focus commits what was typed in it first.
+  SetFocus(Control("DoneBtn"));
+  ModalResult = IDOK;
+}
+
+void TConfigForm::ShowPopup(POINT at) {
+  UniqueMenu menu(CreatePopupMenu());
+  actRenameEntry->AppendTo(menu.Get());
+  AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  actAddGroup->AppendTo(menu.Get());
+  actDeleteGroup->AppendTo(menu.Get());
+  AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  actAddItem->AppendTo(menu.Get());
+  actDeleteItem->AppendTo(menu.Get());
+  // Each item's picture is drawn from the image list when the menu paints.
+  for (int i = 0, n = GetMenuItemCount(menu.Get()); i < n; ++i) {
+    const TAction* action = actMain.Find(static_cast<int>(GetMenuItemID(menu.Get(), i)));
+    if (!action) continue;
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_BITMAP | MIIM_DATA;
+    info.hbmpItem = HBMMENU_CALLBACK;
+    info.dwItemData = static_cast<ULONG_PTR>(action->ImageIndex());
+    SetMenuItemInfoW(menu.Get(), static_cast<UINT>(i), TRUE, &info);
+  }
+  TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
+}
+
+void TConfigForm::SplitterMove(int screenX) {
+  RECT page{};
+  GetClientRect(Control("AppTab"), &page);
+  const int most = std::min(Scale(kTreeMax), static_cast<int>(page.right) - Scale(kSplitterWidth + kRightMin));
+  const int width = std::max(Scale(kTreeMin), std::min(most, FSplitStartWidth + screenX - FSplitStartX));
+  RECT r{};
+  GetWindowRect(Tree(), &r);
+  SetWindowPos(Tree(), nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Realign();
+}
+
+// ------------------------------------------------------------- messages
+
+bool TConfigForm::PreTranslateMessage(MSG& msg) {
+  const HWND tree = Tree();
+  const HWND editor = TreeView_GetEditControl(tree);
+  if (msg.message == WM_KEYDOWN && FDragging && msg.wParam == VK_ESCAPE) {
+    POINT at{};
+    GetCursorPos(&at);
+    DragEnd(at, false);
+    return true;
+  }
+  // The label editor takes Enter and Esc itself, not as OK and Cancel.
+  if (editor && msg.hwnd == editor && msg.message == WM_KEYDOWN &&
+      (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+  }
+  if (msg.message == WM_SYSCHAR && (msg.wParam == 'a' || msg.wParam == 'A' || msg.wParam == 'o' || msg.wParam == 'O')) {
+    const bool options = msg.wParam == 'o' || msg.wParam == 'O';
+    ShowPage("PageControl", options ? 1 : 0);
+    SetFocus(options ? Control("HidePMCB") : tree);
+    return true;
+  }
+  if (msg.hwnd != tree) return false;
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  if ((msg.message == WM_KEYDOWN && msg.wParam == VK_APPS) ||
+      (msg.message == WM_SYSKEYDOWN && msg.wParam == VK_F10 && shift)) {
+    RECT r{};
+    POINT at{0, 0};
+    if (const HTREEITEM node = TreeView_GetSelection(tree); node && TreeView_GetItemRect(tree, node, &r, TRUE))
+      at = {r.left, r.bottom};
+    ClientToScreen(tree, &at);
+    ShowPopup(at);
+    return true;
+  }
+  if (msg.message == WM_CHAR && msg.wParam == VK_RETURN) return true;
+  if (msg.message != WM_KEYDOWN) return false;
+  switch (msg.wParam) {
+    case VK_RETURN:
+      tvAppsKeyPress(TreeView_GetSelection(tree));
+      return true;
+    case VK_F2:
+      actRenameEntry->Execute();
+      return true;
+    case VK_DELETE: {
+      const HTREEITEM node = TreeView_GetSelection(tree);
+      if (node) (IsEntryNode(tree, node) ? actDeleteItem : actDeleteGroup)->Execute();
+      return true;
+    }
+  }
+  return false;
+}
+
+LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SHOWWINDOW:
+      if (wParam) FormShow();
+      break;
+    case WM_CLOSE:
+      FormClose();
+      return 0;
+    case WM_TIMER:
+      if (wParam == kChangeTimer) {
+        KillTimer(Handle(), kChangeTimer);
+        tvAppsChange();
+        return 0;
+      }
+      break;
+    case WM_COMMAND: {
+      const WORD id = LOWORD(wParam), code = HIWORD(wParam);
+      if (lParam == 0 && actMain.Execute(id)) return 0;
+      if (id == IDOK || id == IDCANCEL) {  // Done, Enter and Esc
+        FormClose();
+        return 0;
+      }
+      const char* name = ControlName(reinterpret_cast<HWND>(lParam));
+      if (IsOptionControl(name)) {
+        OptionControlCommand(name, code);
+        return 0;
+      }
+      if (name && std::strcmp(name, "BrowseDirBtn") == 0 && code == BN_CLICKED) {
+        BrowseDirBtnClick();
+        return 0;
+      }
+      break;
+    }
+    case WM_NOTIFY: {
+      const auto* hdr = reinterpret_cast<const NMHDR*>(lParam);
+      if (hdr->hwndFrom != Tree()) break;
+      switch (hdr->code) {
+        case TVN_SELCHANGEDW:
+          SetTimer(Handle(), kChangeTimer, kChangeDelay, nullptr);
+          return 0;
+        case TVN_BEGINLABELEDITW:
+          return FALSE;
+        case TVN_ENDLABELEDITW: {
+          const auto* info = reinterpret_cast<const NMTVDISPINFOW*>(lParam);
+          if (!info->item.pszText) return FALSE;  // cancelled
+          tvAppsEdited(info->item.hItem, U16(info->item.pszText));
+          return TRUE;
+        }
+        case TVN_BEGINDRAGW: {
+          tvAppsStartDrag(reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
+          FDragging = true;
+          SetCapture(Handle());
+          return 0;
+        }
+        case NM_RCLICK: {
+          POINT at{};
+          GetCursorPos(&at);
+          TVHITTESTINFO hit{};
+          hit.pt = at;
+          ScreenToClient(Tree(), &hit.pt);
+          if (const HTREEITEM node = TreeView_HitTest(Tree(), &hit)) {
+            TreeView_SelectItem(Tree(), node);
+            KillTimer(Handle(), kChangeTimer);
+            tvAppsChange();
+          }
+          ShowPopup(at);
+          return TRUE;
+        }
+      }
+      break;
+    }
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (item->CtlType != ODT_MENU) break;
+      item->itemWidth = static_cast<UINT>(Scale(16));
+      item->itemHeight = static_cast<UINT>(Scale(16));
+      return TRUE;
+    }
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlType != ODT_MENU) break;
+      ImageList_DrawEx(FImages.Get(), static_cast<int>(item->itemData), item->hDC, item->rcItem.left,
+                       item->rcItem.top, Scale(16), Scale(16), CLR_NONE, CLR_NONE,
+                       (item->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
+      return TRUE;
+    }
+    case WM_MOUSEMOVE:
+      if (FDragging || FSplitting) {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(Handle(), &at);
+        if (FDragging) DragMove(at);
+        else SplitterMove(at.x);
+        return 0;
+      }
+      break;
+    case WM_LBUTTONUP:
+      if (FDragging || FSplitting) {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(Handle(), &at);
+        if (FDragging) {
+          DragEnd(at, true);
+        } else {
+          FSplitting = false;
+          ReleaseCapture();
+        }
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (FDragging && reinterpret_cast<HWND>(lParam) != Handle()) {
+        POINT at{};
+        GetCursorPos(&at);
+        DragEnd(at, false);
+      }
+      FSplitting = false;
+      break;
+    case WM_PARENTNOTIFY:
+      if (LOWORD(wParam) == WM_LBUTTONDOWN) {
+        POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(Handle(), &at);
+        if (PointIn(Control("splConfig"), at)) {
+          RECT r{};
+          GetWindowRect(Tree(), &r);
+          FSplitting = true;
+          FSplitStartX = at.x;
+          FSplitStartWidth = r.right - r.left;
+          SetCapture(Handle());
+        }
+      }
+      break;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(wParam) == Control("splConfig")) {
+        SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+        return TRUE;
+      }
+      break;
+  }
+  return Form::HandleMessage(message, wParam, lParam);
+}

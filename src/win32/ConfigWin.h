@@ -1,0 +1,101 @@
+// The configuration dialog: the groups and entries as a tree (add, rename,
+// delete, reorder by drag and drop), and the options page. It works on the
+// main window's live settings; the tree's order reaches them through
+// StoreTree after the dialog has closed.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "core/ConfigWin.h"
+#include "core/DataClasses.h"
+#include "win32/Actions.h"
+#include "win32/Forms.h"
+#include "win32/IconProcs.h"
+
+class TConfigForm : public Form {
+ public:
+  TConfigForm(TApplication& app, TSkiffData& settings);
+  ~TConfigForm() override;
+  void Create(HWND owner);
+
+  // The options page from the settings and back; the opener loads it
+  // before showing, every option control's exit stores all of it.
+  void LoadOptions(const TSkiffData& settings);
+  void HidePMCBExit();
+  // Writes the tree's groups and entries back into the settings in the
+  // tree's order (the opener calls it when DataChanged is set).
+  void StoreTree(TSkiffData& settings);
+
+  bool DataChanged = false;
+  bool OptionsChanged = false;
+  bool AppChanged = false;
+  TGroupItem* CurrentGroup = nullptr;
+  int GroupIndex = -1;
+  TAppItem* CurrentApp = nullptr;
+  int AppIndex = -1;
+  HTREEITEM DragNode = nullptr;
+
+  TActionList actMain;
+  TAction* actAddGroup = nullptr;
+  TAction* actDeleteGroup = nullptr;
+  TAction* actAddItem = nullptr;
+  TAction* actDeleteItem = nullptr;
+  TAction* actRenameEntry = nullptr;
+
+  HWND Tree() const { return Control("tvApps"); }
+  // The group or entry a node stands for, and what kind it is.
+  TCollectionItem* NodeObject(HTREEITEM node) const;
+  static bool IsEntryNode(HWND tree, HTREEITEM node) { return node && TreeView_GetParent(tree, node); }
+  std::u16string NodeText(HTREEITEM node) const;
+
+  void FormShow();
+  void FormClose();
+  void tvAppsChange();
+  void EnableActions();
+  void actAddGroupExecute();
+  void actRenameEntryExecute();
+  void tvAppsEdited(HTREEITEM node, const std::u16string& text);
+  void tvAppsKeyPress(HTREEITEM node);
+  void tvAppsStartDrag(HTREEITEM node);
+  void tvAppsDragDrop(HTREEITEM target);
+  void imgTrashDragDrop();
+  void tvAppsEndDrag();
+  void DeleteNode(HTREEITEM node);
+  void ShowAppItem(const std::u16string& title);
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool PreTranslateMessage(MSG& msg) override;
+
+ private:
+  void FormCreate();
+  HTREEITEM AddNode(HTREEITEM parent, HTREEITEM after, TCollectionItem& object, const std::u16string& text);
+  void MoveAppNode(HTREEITEM target, bool asChild);
+  void MoveGroupNode(HTREEITEM target);
+  // Makes the live collections hold what the tree shows, so that a group
+  // deleted from the tree takes exactly the entries shown under it.
+  void CommitTreeOrder();
+  void SelectNode(HTREEITEM node);
+  void OptionControlCommand(const char* name, WORD code);
+  void ShowPopup(POINT at);
+  void DrawTrash();
+  void BrowseDirBtnClick();
+  // Splitter between the tree and the right panel.
+  void SplitterMove(int screenX);
+  // Where a mouse drag of a node is over, in screen pixels.
+  void DragMove(POINT at);
+  void DragEnd(POINT at, bool drop);
+
+  TSkiffData& FSettings;
+  UniqueImageList FImages;  // imglstConfig
+  TBitmap FTrash;
+  UniqueIcon FIcon;
+  UniqueOwner<HWND, DestroyWindow> FTrashTip;
+  bool FDragging = false;
+  bool FSplitting = false;
+  int FSplitStartX = 0;
+  int FSplitStartWidth = 0;
+};

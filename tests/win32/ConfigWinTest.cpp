@@ -1,0 +1,309 @@
+// The configuration dialog made in this process over a settings object and
+// driven the way a user drives it: keys through the dialog's own key
+// handling, drops, the menu's commands, its message boxes answered.
+#include "win32/ConfigWin.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "WindowTestSupport.h"
+
+namespace {
+
+struct Group {
+  std::u16string Name;
+  std::vector<std::u16string> Apps;
+};
+
+void Fill(TSkiffData& settings, const std::vector<Group>& groups) {
+  for (const Group& g : groups) {
+    TGroupItem& group = settings.Groups.Add();
+    group.Name = g.Name;
+    for (const std::u16string& title : g.Apps) {
+      TAppItem& app = group.Apps.Add();
+      app.Title = title;
+      app.Command = u"C:\\" + title + u".exe";
+    }
+  }
+}
+
+// The settings as "A: a1 a2 | B: b1".
+std::u16string Describe(const TSkiffData& settings) {
+  std::u16string out;
+  for (int g = 0; g < settings.Groups.Count(); ++g) {
+    if (g) out += u" | ";
+    out += settings.Groups[g].Name + u":";
+    for (int a = 0; a < settings.Groups[g].Apps.Count(); ++a) out += u" " + settings.Groups[g].Apps[a].Title;
+  }
+  return out;
+}
+
+class ConfigDialog : public testing::Test {
+ protected:
+  TApplication app{GetModuleHandleW(nullptr)};
+  TSkiffData settings;
+  TestWindow owner{L"owner", 0, 0, 200, 100};
+  std::unique_ptr<TConfigForm> form;
+  std::vector<std::u16string> boxes;
+  int answer = IDYES;
+
+  void SetUp() override {
+    app.MessageBoxProc = [this](HWND, const std::u16string& text, const std::u16string& caption, UINT type) {
+      boxes.push_back(caption + u": " + text + (type & MB_ICONQUESTION ? u" (?)" : u""));
+      return answer;
+    };
+  }
+  void TearDown() override {
+    form.reset();
+    Pump();
+  }
+
+  TConfigForm& Open(const std::vector<Group>& groups) {
+    Fill(settings, groups);
+    form = std::make_unique<TConfigForm>(app, settings);
+    form->Create(owner.Get());
+    form->LoadOptions(settings);
+    ShowWindow(form->Handle(), SW_SHOW);
+    Keys();
+    return *form;
+  }
+
+  // Runs what is queued the way the dialog's modal loop would.
+  void Keys() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!form->ProcessDialogMessage(msg)) {
+          TranslateMessage(&msg);
+          DispatchMessageW(&msg);
+        }
+      }
+      Sleep(10);
+    }
+  }
+  void Key(HWND to, WPARAM key) {
+    PostMessageW(to, WM_KEYDOWN, key, 1);
+    PostMessageW(to, WM_KEYUP, key, 0xC0000001);
+    Keys();
+  }
+  // Lets the tree's selection settle (its 50 ms delay).
+  void Settle() {
+    for (int i = 0; i < 10; ++i) {
+      Sleep(15);
+      Keys();
+    }
+  }
+
+  HWND Tree() const { return form->Tree(); }
+  // The node of a group by position, or of its entry.
+  HTREEITEM Node(int group, int app = -1) const {
+    HTREEITEM node = TreeView_GetRoot(Tree());
+    for (int i = 0; i < group && node; ++i) node = TreeView_GetNextSibling(Tree(), node);
+    if (app < 0 || !node) return node;
+    node = TreeView_GetChild(Tree(), node);
+    for (int i = 0; i < app && node; ++i) node = TreeView_GetNextSibling(Tree(), node);
+    return node;
+  }
+  std::u16string TreeText() const {
+    std::u16string out;
+    for (HTREEITEM g = TreeView_GetRoot(Tree()); g; g = TreeView_GetNextSibling(Tree(), g)) {
+      if (!out.empty()) out += u" | ";
+      out += form->NodeText(g) + u":";
+      for (HTREEITEM a = TreeView_GetChild(Tree(), g); a; a = TreeView_GetNextSibling(Tree(), a))
+        out += u" " + form->NodeText(a);
+    }
+    return out;
+  }
+  std::wstring Status() const {
+    wchar_t text[256] = {};
+    SendMessageW(form->Control("sbrMain"), SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+  }
+  void Drop(HTREEITEM dragged, HTREEITEM target) {
+    form->tvAppsStartDrag(dragged);
+    form->tvAppsDragDrop(target);
+    form->tvAppsEndDrag();
+  }
+  bool Visible(const char* name) const { return IsWindowVisible(form->Control(name)) != FALSE; }
+};
+
+TEST_F(ConfigDialog, ShownEmptyAndShownWithGroups) {
+  TConfigForm& f = Open({});
+  EXPECT_EQ(TreeView_GetCount(Tree()), 0u);
+  EXPECT_FALSE(Visible("pnlApps"));
+  EXPECT_FALSE(f.actDeleteGroup->Enabled() || f.actDeleteItem->Enabled() || f.actAddItem->Enabled());
+  EXPECT_FALSE(Visible("ShowInfoCB"));
+
+  // Add Group twice: two more "New Group"s at the end, in both places, none selected.
+  f.actMain.Execute(f.actAddGroup->Id);
+  f.actMain.Execute(f.actAddGroup->Id);
+  EXPECT_EQ(TreeText(), u"New Group: | New Group:");
+  EXPECT_EQ(Describe(settings), u"New Group: | New Group:");
+  EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
+  EXPECT_TRUE(f.DataChanged);
+}
+
+TEST_F(ConfigDialog, FirstGroupSelectedAndAnEntryOpensTheEditor) {
+  TConfigForm& f = Open({{u"A", {u"a1"}}, {u"B", {u"b1", u"b2"}}});
+  EXPECT_EQ(TreeView_GetSelection(Tree()), Node(0));
+  EXPECT_EQ(TabCtrl_GetCurSel(f.Control("PageControl")), 0);
+  EXPECT_TRUE(Visible("AppTab"));
+  EXPECT_FALSE(Visible("OptionsTab"));
+  EXPECT_EQ(f.CurrentGroup, &settings.Groups[0]);
+  EXPECT_TRUE(f.actDeleteGroup->Enabled() && !f.actDeleteItem->Enabled());
+
+  TreeView_SelectItem(Tree(), Node(1, 1));
+  EXPECT_EQ(f.CurrentApp, nullptr);  // not before the selection has settled
+  Settle();
+  EXPECT_EQ(f.CurrentApp, &settings.Groups[1].Apps[1]);
+  EXPECT_EQ(f.AppIndex, 1);
+  EXPECT_EQ(f.GroupIndex, 1);
+  EXPECT_TRUE(Visible("pnlApps"));
+  EXPECT_TRUE(f.actDeleteItem->Enabled() && !f.actDeleteGroup->Enabled());
+  EXPECT_FALSE(f.DataChanged || f.OptionsChanged);
+}
+
+TEST_F(ConfigDialog, DragAndDropReordersOnlyWhatTheTableSays) {
+  TConfigForm& f = Open({{u"A", {u"a1", u"a2"}}, {u"B", {u"b1"}}, {u"C", {}}});
+  struct Case {
+    const char* What;
+    int DragGroup, DragApp, TargetGroup, TargetApp;
+    std::u16string Tree;
+    bool Refused;
+  };
+  const Case cases[] = {
+      {"a node on itself", 0, 0, 0, 0, u"A: a1 a2 | B: b1 | C:", false},
+      {"an entry before an entry of another group", 0, 0, 1, 0, u"A: a2 | B: a1 b1 | C:", false},
+      {"an entry on its own group goes to the end", 1, 0, 1, -1, u"A: a2 | B: b1 a1 | C:", false},
+      {"the last group on the first goes first", 2, -1, 0, -1, u"C: | A: a2 | B: b1 a1", false},
+      {"a group on an entry is refused", 1, -1, 2, 0, u"C: | A: a2 | B: b1 a1", true},
+      {"a group on its own entry is refused", 2, -1, 2, 0, u"C: | A: a2 | B: b1 a1", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    boxes.clear();
+    const HTREEITEM dragged = Node(c.DragGroup, c.DragApp);
+    form->tvAppsStartDrag(dragged);
+    EXPECT_EQ(U16(Status()), f.NodeText(dragged));
+    form->tvAppsDragDrop(Node(c.TargetGroup, c.TargetApp));
+    form->tvAppsEndDrag();
+    EXPECT_EQ(Status(), L"");
+    EXPECT_EQ(TreeText(), c.Tree);
+    EXPECT_EQ(boxes, c.Refused ? std::vector<std::u16string>{u"Quorvel Dorvane: Must drop a group onto another group"}
+                               : std::vector<std::u16string>{});
+  }
+  // Only the tree moved; StoreTree brings the settings to its order.
+  EXPECT_EQ(Describe(settings), u"A: a1 a2 | B: b1 | C:");
+  EXPECT_TRUE(f.DataChanged);
+  f.StoreTree(settings);
+  EXPECT_EQ(Describe(settings), u"C: | A: a2 | B: b1 a1");
+  EXPECT_EQ(settings.Groups[2].Apps[1].Command, u"C:\\a1.exe");
+}
+
+TEST_F(ConfigDialog, RenameAndEditActOnTheNodesOwnObject) {
+  // Two groups of the same name, and an entry dragged into the second one:
+  // a search by name would find the first group and the old place.
+  TConfigForm& f = Open({{u"Same", {u"x"}}, {u"Same", {u"x"}}});
+  Drop(Node(0, 0), Node(1, -1));
+  EXPECT_EQ(TreeText(), u"Same: | Same: x x");
+  TreeView_SelectItem(Tree(), Node(1, 1));  // the one that came from the first group
+  Settle();
+  EXPECT_EQ(f.CurrentApp, &settings.Groups[0].Apps[0]);
+  EXPECT_EQ(f.AppIndex, -1);  // not (yet) in the group it is shown under
+
+  Key(Tree(), VK_F2);
+  const HWND editor = TreeView_GetEditControl(Tree());
+  ASSERT_TRUE(editor);
+  SetWindowTextW(editor, L"moved");
+  Key(editor, VK_RETURN);
+  EXPECT_EQ(TreeView_GetEditControl(Tree()), nullptr);
+  EXPECT_EQ(settings.Groups[0].Apps[0].Title, u"moved");
+  EXPECT_EQ(settings.Groups[1].Apps[0].Title, u"x");
+  EXPECT_EQ(f.ModalResult, 0);  // Enter ended the edit, not the dialog
+
+  TreeView_SelectItem(Tree(), Node(1));
+  Settle();
+  f.tvAppsEdited(Node(1), u"");  // any text, the empty one too
+  EXPECT_EQ(settings.Groups[1].Name, u"");
+  EXPECT_EQ(settings.Groups[0].Name, u"Same");
+}
+
+TEST_F(ConfigDialog, DeletingAsksAndSelectsTheNeighbour) {
+  TConfigForm& f = Open({{u"A", {u"only"}}, {u"B", {u"b1"}}});
+  answer = IDNO;
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  Key(Tree(), VK_DELETE);
+  EXPECT_EQ(boxes, std::vector<std::u16string>{u"Confirm: Are you sure you want to delete the application \"only\"? (?)"});
+  EXPECT_EQ(Describe(settings), u"A: only | B: b1");
+  EXPECT_FALSE(f.DataChanged);
+
+  answer = IDYES;
+  Key(Tree(), VK_DELETE);
+  EXPECT_EQ(Describe(settings), u"A: | B: b1");
+  EXPECT_EQ(TreeView_GetSelection(Tree()), Node(0));  // the group of the only entry
+  EXPECT_EQ(f.CurrentApp, nullptr);
+  EXPECT_FALSE(Visible("pnlApps"));
+
+  // The trash asks the same question. An entry moved into a group goes
+  // with it; one moved out survives it.
+  Drop(Node(1, 0), Node(0, -1));
+  boxes.clear();
+  f.tvAppsStartDrag(Node(1));
+  f.imgTrashDragDrop();
+  f.tvAppsEndDrag();
+  EXPECT_EQ(boxes,
+            std::vector<std::u16string>{u"Confirm: Are you sure you want to delete the group \"B\" and all it's applications? (?)"});
+  EXPECT_EQ(Describe(settings), u"A: b1");
+  EXPECT_EQ(TreeText(), u"A: b1");
+
+  f.actMain.Execute(f.actDeleteGroup->Id);  // the last group: nothing is left selected
+  EXPECT_EQ(TreeView_GetCount(Tree()), 0u);
+  EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
+  EXPECT_FALSE(f.actDeleteGroup->Enabled() || f.actRenameEntry->Enabled());
+  EXPECT_EQ(Describe(settings), u"");
+}
+
+TEST_F(ConfigDialog, EnterOpensAndClosesAGroupAndNeverClosesTheDialog) {
+  TConfigForm& f = Open({{u"A", {u"a1"}}});
+  SetFocus(Tree());
+  Key(Tree(), VK_RETURN);
+  EXPECT_TRUE(TreeView_GetItemState(Tree(), Node(0), TVIS_EXPANDED) & TVIS_EXPANDED);
+  Key(Tree(), VK_RETURN);
+  EXPECT_FALSE(TreeView_GetItemState(Tree(), Node(0), TVIS_EXPANDED) & TVIS_EXPANDED);
+  EXPECT_EQ(f.ModalResult, 0);
+  Key(Tree(), VK_ESCAPE);  // Esc closes like Done
+  EXPECT_EQ(f.ModalResult, IDOK);
+}
+
+TEST_F(ConfigDialog, OptionsAreWrittenWhenLeftAndOnClose) {
+  settings.DisableClose = true;
+  settings.BtnSize = 2;
+  settings.ShowInfo = true;
+  TConfigForm& f = Open({});
+  EXPECT_FALSE(f.OptionsChanged);  // loading them is no change
+  EXPECT_EQ(SendMessageW(f.Control("rbLarge"), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+  // Typing into an edit and closing with the close box keeps the text.
+  PostMessageW(f.Handle(), WM_SYSCHAR, 'o', 1 << 29);
+  Keys();
+  EXPECT_TRUE(Visible("OptionsTab"));
+  SetFocus(f.Control("edtBeforeSSCmd"));
+  SetWindowTextW(f.Control("edtBeforeSSCmd"), L"prepare.cmd \u00e9");
+  SendMessageW(f.Control("HideTB"), BM_CLICK, 0, 0);
+  SendMessageW(f.Control("rbMini"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(f.OptionsChanged);
+  SetFocus(f.Control("edtBeforeSSCmd"));
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(f.ModalResult, IDOK);
+  EXPECT_EQ(settings.BeforeScreenSaverCommand, u"prepare.cmd \u00e9");
+  EXPECT_TRUE(settings.HideTaskBar);
+  EXPECT_EQ(settings.BtnSize, 0);
+  EXPECT_TRUE(settings.DisableClose);
+  EXPECT_TRUE(settings.ShowInfo);  // never shown, still written back as loaded
+}
+
+}  // namespace
