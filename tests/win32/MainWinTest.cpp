@@ -485,3 +485,84 @@ TEST_F(MainWindow, AboutBoxShowsModallyAndIsFreed) {
 }
 
 }  // namespace
+
+// The Configuration button with the dialog driven by a stand-in user.
+TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
+  const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  ASSERT_TRUE(taskbar);
+  WriteSettings("BtnSize = 2\r\n  Groups = <\r\n    item Name = 'A' Apps = < item Title = 'one' end item Title = 'two' "
+                "end item Title = 'three' end >\r\n    end>");
+  TMainForm& f = Start();
+  const std::string before = ReadBytes(settingsFile);
+  const int largeHeight = WindowHeight();
+
+  // Untouched: nothing saved or rebuilt, but the desk is applied again.
+  const TIconSpeedBtn* first = f.Row.FindButton(0);
+  f.OnConfigShow = [](TConfigForm& c) {
+    ShowWindow(c.Handle(), SW_SHOW);
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ConfigBtnClick();
+  EXPECT_EQ(ReadBytes(settingsFile), before);
+  EXPECT_EQ(f.Row.FindButton(0), first);
+
+  // Only the button size: buttons freed, the window at the new height, saved, rebuilt.
+  f.OnConfigShow = [](TConfigForm& c) {
+    ShowWindow(c.Handle(), SW_SHOW);
+    SendMessageW(c.Control("rbSmall"), BM_CLICK, 0, 0);
+    SetFocus(c.Control("rbSmall"));
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ConfigBtnClick();
+  EXPECT_EQ(f.Settings->BtnSize, 1);
+  EXPECT_LT(WindowHeight(), largeHeight);
+  EXPECT_EQ(f.Row.ButtonWidth, f.Scale(36));
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
+
+  // Reordered entries and the taskbar: in the file and on the buttons at once.
+  f.OnConfigShow = [](TConfigForm& c) {
+    ShowWindow(c.Handle(), SW_SHOW);
+    const HWND tree = c.Tree();
+    const HTREEITEM group = TreeView_GetRoot(tree);
+    const HTREEITEM one = TreeView_GetChild(tree, group);
+    c.tvAppsStartDrag(TreeView_GetNextSibling(tree, TreeView_GetNextSibling(tree, one)));
+    c.tvAppsDragDrop(one);
+    c.tvAppsEndDrag();
+    SendMessageW(c.Control("HideTB"), BM_CLICK, 0, 0);
+    SetFocus(c.Control("HideTB"));
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ConfigBtnClick();
+  const TAppCollection& apps = f.Settings->Groups[0].Apps;
+  EXPECT_EQ(apps[0].Title + apps[1].Title + apps[2].Title, u"threeonetwo");
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
+  EXPECT_FALSE(IsWindowVisible(taskbar));
+  EXPECT_EQ(f.Row.HighButton(), 2);
+
+  // A settings file that cannot be written: said once, nothing lost, written at the next save.
+  // A folder where the save writes its new file first stands for any
+  // failing write.
+  const std::wstring blocker = settingsFile + L".tmp";
+  ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
+  f.OnConfigShow = [](TConfigForm& c) {
+    ShowWindow(c.Handle(), SW_SHOW);
+    c.actMain.Execute(c.actAddGroup->Id);
+    SendMessageW(c.Control("HideTB"), BM_CLICK, 0, 0);
+    SetFocus(c.Control("HideTB"));
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  boxes.clear();
+  f.ConfigBtnClick();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Type, UINT(MB_OK | MB_ICONERROR));
+  EXPECT_EQ(f.Settings->Groups.Count(), 2);
+  EXPECT_EQ(TabCtrl_GetItemCount(f.Control("ProgramPages")), 2);  // on screen all the same
+  EXPECT_TRUE(IsWindowVisible(taskbar));
+  RemoveDirectoryW(blocker.c_str());
+  TDroppedFiles drop;
+  drop.Assign({u"C:\\x.txt"});
+  f.FileDragDrop(drop);
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
+  EXPECT_NE(ReadBytes(settingsFile).find("New Group"), std::string::npos);
+  HideTaskbar(true);  // as Wine had it
+}
