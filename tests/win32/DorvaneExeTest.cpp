@@ -241,4 +241,91 @@ TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
   for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
 }
 
+struct FoundText {
+  const wchar_t* Text;
+  HWND Window;
+};
+
+BOOL CALLBACK FindByText(HWND window, LPARAM param) {
+  auto* f = reinterpret_cast<FoundText*>(param);
+  if (Text(window) != f->Text) return TRUE;
+  f->Window = window;
+  return FALSE;
+}
+
+HWND ChildWithText(HWND parent, const wchar_t* text) {
+  FoundText f{text, nullptr};
+  EnumChildWindows(parent, FindByText, reinterpret_cast<LPARAM>(&f));
+  return f.Window;
+}
+
+// A tab's caption in another process: the item and its text buffer live there.
+std::wstring RemoteTabText(DWORD processId, HWND tabs, int index) {
+  struct Block {
+    TCITEMW Item;
+    wchar_t Text[128];
+  } block{};
+  UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+  auto* remote = static_cast<Block*>(VirtualAllocEx(process.Get(), nullptr, sizeof block, MEM_COMMIT, PAGE_READWRITE));
+  block.Item.mask = TCIF_TEXT;
+  block.Item.pszText = remote->Text;
+  block.Item.cchTextMax = 128;
+  WriteProcessMemory(process.Get(), remote, &block, sizeof block, nullptr);
+  SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&remote->Item));
+  ReadProcessMemory(process.Get(), remote, &block, sizeof block, nullptr);
+  VirtualFreeEx(process.Get(), remote, 0, MEM_RELEASE);
+  return block.Text;
+}
+
+TEST(DorvaneExe, ConfiguresAGroupAndAnOptionFromTheDialog) {
+  const std::wstring folder = Install(
+      "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Pad' "
+      "Command = 'notepad.exe' end > end>\r\nend\r\n",
+      5);
+  ASSERT_FALSE(folder.empty());
+  Running dorvane(folder);
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  const HWND tools = Child(main, L"ToolbarWindow32");
+  const auto config = AskRemote<TBBUTTON>(dorvane.Id, tools, TB_GETBUTTON, 2);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(config.idCommand, BN_CLICKED), reinterpret_cast<LPARAM>(tools));
+
+  HWND dialog = nullptr;
+  for (int i = 0; i < 200 && !(dialog && IsWindowVisible(dialog)); ++i) {
+    dialog = FindWindowW(L"DorvaneForm", L"Dorvane Configuration");
+    Sleep(50);
+  }
+  ASSERT_TRUE(dialog);
+  const HWND tree = Child(dialog, L"SysTreeView32");
+  ASSERT_TRUE(tree);
+  // Rename the selected group in place, as F2 and typing would.
+  SetForegroundWindow(dialog);
+  const HTREEITEM group = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  ASSERT_TRUE(group);
+  HWND editor = reinterpret_cast<HWND>(SendMessageW(tree, TVM_EDITLABELW, 0, reinterpret_cast<LPARAM>(group)));
+  ASSERT_TRUE(editor);
+  SendMessageW(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Office \u00e9"));
+  PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
+  for (int i = 0; i < 100 && IsWindow(editor); ++i) Sleep(50);
+  EXPECT_FALSE(IsWindow(editor));
+
+  const HWND flat = ChildWithText(dialog, L"Flat Buttons");
+  ASSERT_TRUE(flat);
+  SendMessageW(flat, BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(flat, BM_GETCHECK, 0, 0), BST_CHECKED);
+  PostMessageW(ChildWithText(dialog, L"Done"), BM_CLICK, 0, 0);
+  for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(50);
+  ASSERT_FALSE(IsWindow(dialog));
+
+  UniqueHandle file(CreateFileW((folder + L"SkiffData.dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  char bytes[4096] = {};
+  DWORD read = 0;
+  ReadFile(file.Get(), bytes, sizeof bytes - 1, &read, nullptr);
+  const std::string saved(bytes, read);
+  EXPECT_NE(saved.find("Name = 'Office '#233"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("DoFlatButtons = True"), std::string::npos) << saved;
+  EXPECT_EQ(RemoteTabText(dorvane.Id, Child(main, L"SysTabControl32"), 0), L"Office \u00e9");
+}
+
 }  // namespace
