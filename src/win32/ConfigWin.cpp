@@ -1,5 +1,6 @@
 #include "win32/ConfigWin.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 #include <windowsx.h>
 
@@ -267,13 +268,8 @@ void TConfigForm::DrawTrash() {
   glyph.SetStandardIcon(siRecycleBinEmpty);
   DrawToBitmap(glyph, FTrash);
   if (glyph.FileName().empty()) {
-    // No recycle bin registered (a bare system): the shell's own picture.
+    // A recycle bin registered with its default picture only.
     glyph.SetStandardIcon(siRecycleBinDefault);
-    glyph.SetIconType(itFileIndex);
-    wchar_t system[MAX_PATH + 1] = {};
-    GetSystemDirectoryW(system, MAX_PATH + 1);
-    glyph.SetFileName(U16(system) + u"\\shell32.dll");
-    glyph.SetIconIndex(31);
     DrawToBitmap(glyph, FTrash);
   }
   const HWND image = Control("imgTrash");

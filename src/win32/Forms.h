@@ -90,6 +90,9 @@ class Form {
   UINT Dpi() const { return FDpi; }
   // Places every aligned or anchored control again, parents before children.
   void Realign();
+  // Shows page `index` of a tab control whose pages are captioned panels
+  // (a tab change does it by itself) and hides the others.
+  void ShowPage(std::string_view pageControl, int index);
 
   // Shows the form with its owner disabled until ModalResult is set. The
   // keyboard works as in any dialog: Tab, the arrows, Enter (IDOK), Esc
@@ -111,9 +114,6 @@ class Form {
   const char* ControlName(HWND control) const;
   // The design (96 DPI) definition of a control; null when there is none.
   const TControlDef* Definition(std::string_view name) const;
-  // Shows page `index` of a tab control whose pages are captioned panels
-  // (a tab change does it by itself) and hides the others.
-  void ShowPage(std::string_view pageControl, int index);
   // Sees every message of the modal loop before the dialog keys do; true
   // when it was handled.
   virtual bool PreTranslateMessage(MSG&) { return false; }

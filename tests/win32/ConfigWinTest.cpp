@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "WindowTestSupport.h"
+#include "win32/DataClasses.h"
 
 namespace {
 
@@ -307,3 +308,25 @@ TEST_F(ConfigDialog, OptionsAreWrittenWhenLeftAndOnClose) {
 }
 
 }  // namespace
+
+// win32_tests --config-shot FILE PAGE: the dialog over a settings file, on
+// the given page, for ten seconds (for screenshots of the real dialog).
+int ConfigShotProbe(const wchar_t* file, int page) {
+  TApplication app(GetModuleHandleW(nullptr));
+  std::unique_ptr<TSkiffData> settings = LoadSettingsFile(file);
+  TConfigForm form(app, *settings);
+  form.Create(nullptr);
+  form.LoadOptions(*settings);
+  ShowWindow(form.Handle(), SW_SHOW);
+  form.ShowPage("PageControl", page);
+  const HWND tree = form.Tree();
+  const HTREEITEM group = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
+  TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_EXPAND);
+  TreeView_Expand(tree, group, TVE_EXPAND);
+  TreeView_SelectItem(tree, group);
+  for (int i = 0; i < 200; ++i) {
+    Pump();
+    Sleep(50);
+  }
+  return 0;
+}

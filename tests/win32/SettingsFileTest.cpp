@@ -270,10 +270,13 @@ int ShowProbe(const wchar_t* report) {
 
 int Just1Probe(int argc, wchar_t** argv);
 
+int ConfigShotProbe(const wchar_t* file, int page);
+
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]).starts_with(L"--just1-")) return Just1Probe(argc, argv);
   if (argc == 3 && std::wstring(argv[1]) == L"--settings-probe") return SettingsProbe(argv[2]);
   if (argc == 3 && std::wstring(argv[1]) == L"--show-probe") return ShowProbe(argv[2]);
+  if (argc == 4 && std::wstring(argv[1]) == L"--config-shot") return ConfigShotProbe(argv[2], _wtoi(argv[3]));
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
