@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/DataClasses.h"
@@ -49,3 +50,20 @@ extern const TOptionCheck kOptionChecks[12];
 extern const TOptionText kOptionTexts[3];
 // The radio buttons of the button size, by BtnSize.
 extern const char* const kButtonSizeRadios[3];
+
+// The entry editor's two lists: the item a stored code shows as (anything
+// but the known upper-case letters is item 0) and the code an item stores.
+int DialogTypeItem(std::u16string_view code);
+std::u16string DialogTypeCode(int item);
+int WindowStateItem(std::u16string_view code);
+std::u16string WindowStateCode(int item);
+
+// The folder part of a command, up to and including its last path
+// separator or drive colon; empty when there is none.
+std::u16string CommandFolder(std::u16string_view command);
+// Icon, program and library files: the ones whose icons an entry stores by
+// file and index (the letter case of the extension does not matter).
+bool IsIconLocationFile(std::u16string_view fileName);
+// What an entry stores after a pick of icon `index` of `fileName`:
+// "file,index" for those files, empty (the command's own icon) otherwise.
+std::u16string IconLocationFor(std::u16string_view fileName, int index);

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "core/Errors.h"
+#include "win32/ButtonFaces.h"
+#include "win32/IconGlyphPickEdt.h"
 #include "win32/WinSupport.h"
 #include "win32/res/resource.h"
 
@@ -41,6 +43,25 @@ const TControlDef kConfigControls[] = {
     {TControlKind::Panel, "pnlTrash", "pnlRight", TAlign::Bottom, 0, 0, 311, 36, L"", {}, 0, 0, 0, BDR_SUNKENOUTER},
     {TControlKind::Picture, "imgTrash", "pnlTrash", TAlign::None, 4, 2, 32, 32, L"", {}, SS_NOTIFY},
     {TControlKind::Panel, "pnlApps", "pnlRight", TAlign::Client, 0, 0, 309, 348, L"", {}, 0, 0, 0, BDR_SUNKENOUTER},
+    {TControlKind::Label, "Label1", "pnlApps", TAlign::None, 6, 2, 120, 13, L"&Command"},
+    {TControlKind::Edit, "edtCommand", "pnlApps", TAlign::None, 6, 16, 297, 21, L"", {}, 0, 0, 0, 0, kStretch},
+    {TControlKind::Label, "Label2", "pnlApps", TAlign::None, 6, 41, 120, 13, L"&Parameters"},
+    {TControlKind::Edit, "edtParameters", "pnlApps", TAlign::None, 6, 55, 297, 21, L"", {}, 0, 0, 0, 0, kStretch},
+    {TControlKind::Label, "Label3", "pnlApps", TAlign::None, 6, 80, 120, 13, L"Start &directory"},
+    {TControlKind::Edit, "edtStartDir", "pnlApps", TAlign::None, 6, 95, 297, 21, L"", {}, 0, 0, 0, 0, kStretch},
+    {TControlKind::Label, "Label4", "pnlApps", TAlign::None, 6, 121, 120, 13, L"&Hint"},
+    {TControlKind::Edit, "edtHint", "pnlApps", TAlign::None, 6, 134, 297, 21, L"", {}, 0, 0, 0, 0, kStretch},
+    {TControlKind::Label, "Label7", "pnlApps", TAlign::None, 6, 159, 85, 13, L"Dialog T&ype"},
+    {TControlKind::ComboBox, "cbxDialogType", "pnlApps", TAlign::None, 6, 174, 85, 120},
+    {TControlKind::Label, "Label5", "pnlApps", TAlign::None, 98, 159, 120, 13, L"Dialog Te&xt"},
+    {TControlKind::Edit, "edtDialogText", "pnlApps", TAlign::None, 96, 174, 208, 21, L"", {}, 0, 0, 0, 0, kStretch},
+    {TControlKind::Label, "Label8", "pnlApps", TAlign::None, 6, 198, 109, 13, L"&Window State"},
+    {TControlKind::ComboBox, "cbxWindowState", "pnlApps", TAlign::None, 6, 213, 109, 120},
+    {TControlKind::CheckBox, "chkMinimizeOnRun", "pnlApps", TAlign::None, 127, 206, 177, 17,
+     L"&Minimize Dorvane on run", {}, BS_NOTIFY},
+    {TControlKind::CheckBox, "chkIgnore", "pnlApps", TAlign::None, 127, 224, 161, 17, L"&Ignore Access Denied error",
+     {}, BS_NOTIFY},
+    {TControlKind::GroupBox, "grpIcon", "pnlApps", TAlign::None, 4, 240, 161, 98, L" Icon "},
     {TControlKind::Panel, "OptionsTab", "PageControl", TAlign::Client, 0, 0, 484, 386, L"Options"},
     {TControlKind::CheckBox, "HidePMCB", "OptionsTab", TAlign::None, 8, 6, 287, 17,
      L"Hide the Desktop Window on Dorvane startup", {}, kOption},
@@ -92,6 +113,23 @@ std::u16string WindowText(HWND window) {
   text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
   return U16(text);
 }
+
+constexpr const char* kEditorEdits[] = {"edtCommand", "edtParameters", "edtStartDir", "edtHint", "edtDialogText"};
+
+bool IsEditorControl(const char* name) {
+  if (!name) return false;
+  for (const char* edit : kEditorEdits)
+    if (std::strcmp(edit, name) == 0) return true;
+  for (const char* other : {"cbxDialogType", "cbxWindowState", "chkMinimizeOnRun", "chkIgnore"})
+    if (std::strcmp(other, name) == 0) return true;
+  return false;
+}
+
+void SetItems(HWND combo, std::initializer_list<const wchar_t*> items) {
+  for (const wchar_t* item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+}
+
+int Selected(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
 
 bool IsOptionControl(const char* name) {
   if (!name) return false;
@@ -152,6 +190,25 @@ void TConfigForm::FormCreate() {
   tool.lpszText = const_cast<wchar_t*>(L"Drag item here to delete");
   SendMessageW(FTrashTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   ShowWindow(Control("ShowInfoCB"), SW_HIDE);  // kept, and written back, but never offered
+
+  SetItems(Control("cbxDialogType"), {L"", L"Yes / No", L"Ok / Cancel"});
+  SetItems(Control("cbxWindowState"), {L"Normal", L"Minimized", L"Maximized"});
+  TIconButtonProps props;
+  props.Dpi = Dpi();
+  IconPreviewBtn.Create(Control("grpIcon"), 0, RECT{7, 16, 7 + 64, 16 + 74}, props);
+  props.Caption = u"Browse";
+  IconBrowseBtn.Create(Control("grpIcon"), 0, RECT{78, 41, 78 + 75, 41 + 25}, props);
+  for (TIconButton* button : {static_cast<TIconButton*>(&IconPreviewBtn), static_cast<TIconButton*>(&IconBrowseBtn)}) {
+    TIconGlyph& glyph = button->IconGlyph;
+    glyph.BeginUpdate();
+    glyph.SetUseStoredIcon(false);
+    glyph.SetTransparentColor(clBtnFace);
+    glyph.SetColorProcessing(cpAddLine);
+    glyph.EndUpdate();
+    button->OnException = [this](const std::exception& e) { App.ShowError(Handle(), ExceptionMessage(e)); };
+  }
+  IconPreviewBtn.IconGlyph.SetIconSize(isLarge);
+  IconBrowseBtn.OnClick = [this] { mDisplayIconClick(); };
 }
 
 // ------------------------------------------------------------- options
@@ -243,6 +300,7 @@ void TConfigForm::FormShow() {
   GroupIndex = -1;
   CurrentApp = nullptr;
   AppIndex = -1;
+  FShownApp = nullptr;
   ShowPage("PageControl", 0);
   ShowWindow(Control("pnlApps"), SW_HIDE);
   const HWND tree = Tree();
@@ -278,6 +336,8 @@ void TConfigForm::DrawTrash() {
 }
 
 void TConfigForm::tvAppsChange() {
+  // What was typed belongs to the entry it was typed for.
+  chkIgnoreExit();
   const HWND tree = Tree();
   const HTREEITEM node = TreeView_GetSelection(tree);
   CurrentGroup = nullptr;
@@ -300,7 +360,146 @@ void TConfigForm::tvAppsChange() {
   EnableActions();
 }
 
-void TConfigForm::ShowAppItem(const std::u16string&) {}
+// ---------------------------------------------------------- entry editor
+
+void TConfigForm::ShowAppItem(const std::u16string& title) {
+  TAppItem* app = CurrentApp;
+  if (!app) return;
+  // Filling the controls is not a change of the entry.
+  FLoading = true;
+  const std::u16string* texts[] = {&app->Command, &app->Parameters, &app->Directory, &app->Hint, &app->DialogText};
+  for (std::size_t i = 0; i < std::size(kEditorEdits); ++i) SetWindowTextW(Control(kEditorEdits[i]), W(*texts[i]));
+  SendMessageW(Control("cbxDialogType"), CB_SETCURSEL, DialogTypeItem(app->DialogType), 0);
+  SendMessageW(Control("cbxWindowState"), CB_SETCURSEL, WindowStateItem(app->WindowState), 0);
+  SetChecked(Control("chkMinimizeOnRun"), app->MinimizeOnRun);
+  SetChecked(Control("chkIgnore"), app->IgnoreAccessDenied);
+  FLoading = false;
+  FShownApp = app;
+  ShowEntryIcon(*app);
+  DrawPreview(title);
+}
+
+void TConfigForm::ShowEntryIcon(const TAppItem& app) {
+  for (TIconButton* button : {static_cast<TIconButton*>(&IconPreviewBtn), static_cast<TIconButton*>(&IconBrowseBtn)}) {
+    TIconGlyph glyph;
+    glyph.Assign(button->IconGlyph);
+    if (app.IconLocation.empty()) {
+      glyph.SetIconType(itFileDefault);
+      glyph.SetFileName(app.Command);
+    } else {
+      glyph.SetIconType(itFileInfo);
+      glyph.SetFileInfo(app.IconLocation);
+    }
+    try {
+      button->SetIconGlyph(glyph);  // draws it once
+    } catch (const Exception&) {
+      TBitmap none;
+      FillBitmap(none, clBtnFace, 1, 1);
+      button->SetGlyph(none);
+    }
+  }
+}
+
+void TConfigForm::DrawPreview(const std::u16string& title) {
+  // The icon as its glyph draws it, then the face the main window's large
+  // button composes around it.
+  TBitmap icon;
+  try {
+    TIconGlyph glyph;
+    glyph.Assign(IconPreviewBtn.IconGlyph);
+    DrawToBitmap(glyph, icon);
+  } catch (const Exception&) {
+  }
+  if (!icon.Handle()) FillBitmap(icon, clBtnFace, SystemIconSize(isLarge).cx, SystemIconSize(isLarge).cy + 1);
+  TBitmap face;
+  face.SetSize(Scale(60), Scale(70));
+  const UniqueFont font(CreateCaptionFont(Dpi()));
+  TCaptionLines lines;
+  {
+    TBitmapCanvas measure(face);
+    const SelectedObject selected(measure.DC(), font.Get());
+    lines = SplitButtonCaption(title, [&](std::u16string_view t) { return TextWidth(measure.DC(), t); },
+                               face.Width(), Checked(Control("chkVertBar")), !Checked(Control("chkSingleLineTop")));
+  }
+  ComposeButtonGlyph(face, lines.Upper, lines.Lower, icon, icon.Pixel(0, icon.Height() - 1), 2, Dpi(), font.Get());
+  IconPreviewBtn.SetGlyph(face);
+}
+
+void TConfigForm::EditorCommand(WORD code) {
+  switch (code) {
+    case EN_CHANGE:
+    case CBN_SELCHANGE:
+    case BN_CLICKED:
+      if (FLoading) return;
+      AppChanged = true;  // edtCommandChange, chkIgnoreClick
+      DataChanged = true;
+      break;
+    case EN_KILLFOCUS:
+    case CBN_KILLFOCUS:
+    case BN_KILLFOCUS:
+      chkIgnoreExit();
+      break;
+  }
+}
+
+void TConfigForm::chkIgnoreExit() {
+  TAppItem* app = FShownApp;
+  if (!AppChanged || !app) return;
+  app->Command = WindowText(Control("edtCommand"));
+  app->Parameters = WindowText(Control("edtParameters"));
+  app->Directory = WindowText(Control("edtStartDir"));
+  app->Hint = WindowText(Control("edtHint"));
+  app->DialogType = DialogTypeCode(Selected(Control("cbxDialogType")));
+  app->DialogText = WindowText(Control("edtDialogText"));
+  app->WindowState = WindowStateCode(Selected(Control("cbxWindowState")));
+  app->MinimizeOnRun = Checked(Control("chkMinimizeOnRun"));
+  app->IgnoreAccessDenied = Checked(Control("chkIgnore"));
+  DataChanged = true;
+}
+
+void TConfigForm::mDisplayIconClick() {
+  TAppItem* app = FShownApp;
+  if (!app) return;
+  TIconGlyphPickEditDlg picker(App);  // freed on every way out
+  picker.Create(Handle());
+  picker.AllowSystem = false;
+  picker.AllowCursor = false;
+  picker.AllowFile = true;
+  TIconGlyph& preview = picker.isbIconSpeedBtn.IconGlyph;
+  preview.BeginUpdate();
+  preview.SetColorProcessing(cpAddLine);
+  preview.SetIconSize(isLarge);
+  picker.LoadDir = CommandFolder(app->Command);
+  if (!app->IconLocation.empty()) {
+    preview.SetIconType(itFileInfo);
+    preview.SetFileInfo(app->IconLocation);
+    std::u16string file;
+    std::int32_t index = 0;
+    try {
+      SplitIconLocation(app->IconLocation, file, index);
+    } catch (const Exception&) {
+      file.clear();  // a broken location opens the picker on no file
+    }
+    if (IsIconLocationFile(file)) {
+      preview.SetFileName(file);
+      preview.SetIconIndex(index);
+      picker.LoadOnShow = true;
+    } else {
+      preview.SetFileName(u"");
+      preview.SetIconIndex(0);
+    }
+  } else {
+    preview.SetIconType(itFileDefault);
+    preview.SetFileName(app->Command);
+  }
+  preview.EndUpdate();
+  const int result = OnPickerShow ? OnPickerShow(picker) : picker.ShowModal(Handle());
+  if (result != IDOK) return;
+  app->IconLocation = IconLocationFor(preview.FileName(), preview.IconIndex());
+  ShowEntryIcon(*app);
+  DataChanged = true;
+  DrawPreview(NodeText(TreeView_GetSelection(Tree())));
+}
 
 void TConfigForm::EnableActions() {
   actDeleteGroup->SetEnabled(false);
@@ -459,6 +658,8 @@ void TConfigForm::CommitTreeOrder() {
     for (HTREEITEM a = TreeView_GetChild(tree, g); a; a = TreeView_GetNextSibling(tree, a))
       group.Apps.push_back(static_cast<TAppItem*>(NodeObject(a)));
   }
+  chkIgnoreExit();
+  FShownApp = nullptr;
   ::StoreTree(order, FSettings);
   // The nodes now stand for the fresh objects, which are in tree order.
   int gi = 0;
@@ -498,6 +699,8 @@ void TConfigForm::DeleteNode(HTREEITEM node) {
   if (!entry) CommitTreeOrder();
   object = NodeObject(node);
   // Nothing may point at what goes now.
+  chkIgnoreExit();
+  FShownApp = nullptr;
   CurrentApp = nullptr;
   CurrentGroup = nullptr;
   TCollection& owner = object->Collection();
@@ -519,6 +722,8 @@ void TConfigForm::StoreTree(TSkiffData& settings) {
     for (HTREEITEM a = TreeView_GetChild(tree, g); a; a = TreeView_GetNextSibling(tree, a))
       group.Apps.push_back(static_cast<TAppItem*>(NodeObject(a)));
   }
+  chkIgnoreExit();
+  FShownApp = nullptr;
   ::StoreTree(order, settings);
   // The tree's objects are gone: the dialog only closes from here on.
   TreeView_DeleteAllItems(tree);
@@ -645,6 +850,10 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       const char* name = ControlName(reinterpret_cast<HWND>(lParam));
+      if (IsEditorControl(name)) {
+        EditorCommand(code);
+        return 0;
+      }
       if (IsOptionControl(name)) {
         OptionControlCommand(name, code);
         return 0;

@@ -7,13 +7,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 #include "core/ConfigWin.h"
 #include "core/DataClasses.h"
 #include "win32/Actions.h"
 #include "win32/Forms.h"
+#include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
+
+class TIconGlyphPickEditDlg;
 
 class TConfigForm : public Form {
  public:
@@ -64,7 +68,17 @@ class TConfigForm : public Form {
   void imgTrashDragDrop();
   void tvAppsEndDrag();
   void DeleteNode(HTREEITEM node);
+  // The entry editor: loads CurrentApp, and writes every field back into
+  // the entry it loaded when one of its controls is left after a change.
   void ShowAppItem(const std::u16string& title);
+  void chkIgnoreExit();
+  void DrawPreview(const std::u16string& title);
+  void mDisplayIconClick();
+  // Shows the icon picker; tests answer it here instead.
+  std::function<int(TIconGlyphPickEditDlg&)> OnPickerShow;
+
+  TIconSpeedBtn IconPreviewBtn;  // the entry's button as the main window shows it
+  TIconBitBtn IconBrowseBtn;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -80,6 +94,10 @@ class TConfigForm : public Form {
   void CommitTreeOrder();
   void SelectNode(HTREEITEM node);
   void OptionControlCommand(const char* name, WORD code);
+  void EditorCommand(WORD code);
+  // Both icon buttons take the entry's icon: its location, or the shell's
+  // icon for its command. A broken location shows no icon, not an error.
+  void ShowEntryIcon(const TAppItem& app);
   void ShowPopup(POINT at);
   void DrawTrash();
   void BrowseDirBtnClick();
@@ -94,6 +112,8 @@ class TConfigForm : public Form {
   TBitmap FTrash;
   UniqueIcon FIcon;
   UniqueOwner<HWND, DestroyWindow> FTrashTip;
+  TAppItem* FShownApp = nullptr;  // what the editor holds
+  bool FLoading = false;          // the editor's controls are being filled
   bool FDragging = false;
   bool FSplitting = false;
   int FSplitStartX = 0;
