@@ -1,5 +1,7 @@
 #include "core/IconGlyphPickEdt.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr TCursorName kNamedCursors[] = {
@@ -15,13 +17,15 @@ constexpr TCursorName kNamedCursors[] = {
 
 std::span<const TCursorName> NamedStandardCursors() { return kNamedCursors; }
 
-std::vector<int> ListedCursorIds(const TCursorOf& cursorOf) {
+std::vector<int> ListedCursorIds(const TCursorOf& cursorOf, std::vector<int> registered) {
   const std::uintptr_t standard = cursorOf(0);
   std::vector<int> ids;
   for (const TCursorName& c : kNamedCursors) {
     if (c.Name == u"crArrow" || cursorOf(c.Id) != standard) ids.push_back(c.Id);
   }
-  for (int id = 1; id <= kMaxApplicationCursor; ++id)
-    if (cursorOf(id) != standard) ids.push_back(id);
+  std::sort(registered.begin(), registered.end());
+  registered.erase(std::unique(registered.begin(), registered.end()), registered.end());
+  for (const int id : registered)
+    if (id >= 1 && id <= kMaxApplicationCursor && cursorOf(id) != standard) ids.push_back(id);
   return ids;
 }

@@ -25,5 +25,9 @@ using TCursorOf = std::function<std::uintptr_t(int id)>;
 
 // The identifiers cursor mode lists, in list order: the named standard
 // cursors whose cursor is not the default one ("crArrow" always, although it
-// looks like the default), then those of 1 to 32767 that are registered.
-std::vector<int> ListedCursorIds(const TCursorOf& cursorOf);
+// looks like the default), then, in ascending order, the identifiers of 1 to
+// 32767 whose cursor is not the default one. `registered` names the
+// identifiers that can have a cursor of their own (the executable's cursor
+// resources); any others would give the default cursor, so only these are
+// asked: probing all 32767 costs seconds under some systems.
+std::vector<int> ListedCursorIds(const TCursorOf& cursorOf, std::vector<int> registered);

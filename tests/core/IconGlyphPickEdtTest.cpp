@@ -23,11 +23,16 @@ TEST(NamedStandardCursors, TwentyTwoNamesInListOrder) {
 }
 
 // A cursor table: identifier to cursor; everything else is the default (1).
+// Every positive identifier of the table, and a few more, is registered.
 std::vector<int> Listed(const std::map<int, std::uintptr_t>& table) {
-  return ListedCursorIds([&](int id) -> std::uintptr_t {
-    const auto found = table.find(id);
-    return found == table.end() ? 1 : found->second;
-  });
+  std::vector<int> registered{40000, 9, 0, -3};
+  for (auto it = table.rbegin(); it != table.rend(); ++it) registered.insert(registered.begin(), 2, it->first);
+  return ListedCursorIds(
+      [&](int id) -> std::uintptr_t {
+        const auto found = table.find(id);
+        return found == table.end() ? 1 : found->second;
+      },
+      registered);
 }
 
 TEST(ListedCursorIds, DefaultLookalikesAreLeftOutExceptTheArrow) {
@@ -41,8 +46,8 @@ TEST(ListedCursorIds, DefaultLookalikesAreLeftOutExceptTheArrow) {
       {"the arrow differs from the default", {{-2, 7}}, {-2}},
       {"crSizeAll and crSize share -22", {{-22, 9}, {-3, 8}}, {-2, -3, -22, -22}},
       {"a named cursor that is the default one is left out", {{-4, 1}, {-3, 2}}, {-2, -3}},
-      {"registered cursors follow in order, at both ends of the range",
-       {{32767, 3}, {1, 4}, {700, 4}, {32768, 4}, {-1, 4}, {-5, 4}},
+      {"registered cursors follow once each, in order, within 1 to 32767",
+       {{32767, 3}, {1, 4}, {700, 4}, {32768, 4}, {-1, 4}, {-5, 4}, {9, 1}},
        {-2, 1, 700, 32767}},
   };
   for (const Case& c : cases) {
