@@ -1,7 +1,7 @@
 # Dorvane: the one entry point.
 #   make test    build everything and run every test (native, ASan/UBSan, Wine)
 #   make fuzz    fuzz the settings reader for FUZZ_SECONDS (default 60)
-#   make bench   build and run the benchmarks (native Release, then start-up under Wine)
+#   make bench   build and run the benchmarks (native Release, then start-up and the icon picker under Wine)
 #   make run     start Dorvane under Wine
 #   make clean   remove build/
 # Each target installs the Debian packages it needs when run as root, or
@@ -43,7 +43,7 @@ define timed
 endef
 
 .PHONY: test setup build build-native build-native-asan build-mingw-x64 \
-  build-mingw-x86 test-native test-native-asan test-win32 fuzz bench bench-startup run clean
+  build-mingw-x86 test-native test-native-asan test-win32 fuzz bench bench-startup bench-picker run clean
 
 test: setup build test-native test-native-asan test-win32
 	@echo "== all tests passed"
@@ -91,12 +91,20 @@ bench:
 	$(call build_preset,bench)
 	build/bench/settings_bench $(BENCH_ARGS)
 	@$(MAKE) --no-print-directory bench-startup
+	@$(MAKE) --no-print-directory bench-picker
 
 # Dorvane's start-up under Wine next to a program that shows one empty window.
 bench-startup:
 	@scripts/ensure-packages.sh $(BENCH_PACKAGES)
 	$(call build_preset,mingw-x64)
 	scripts/startup-bench.sh $(STARTUP_RUNS)
+
+# The icon picker's Load of a 320-icon library and its cursor mode under
+# Wine, next to the bare extraction of the same icons.
+bench-picker:
+	@scripts/ensure-packages.sh $(BENCH_PACKAGES)
+	$(call build_preset,mingw-x64)
+	scripts/picker-bench.sh
 
 run:
 	@scripts/ensure-packages.sh $(RUN_PACKAGES)

@@ -5,7 +5,9 @@
 
 Writes Dorvane.ico (16, 24, 32, 48 and 256 px), ToolImages.bmp (the nine
 16 x 16 tool-bar images side by side, 32-bit with alpha) and Splash.bmp (the
-307 x 298 splash and about-box picture, 24-bit). With --preview it also writes
+307 x 298 splash and about-box picture, 24-bit) and PickerImages16.bmp,
+-20, -24 and -32.bmp (the icon picker's three source buttons side by side at
+each size, 32-bit with alpha). With --preview it also writes
 enlarged PNGs into DIR for looking at (never into the repository).
 
 Everything is drawn here from geometry with the Python standard library only,
@@ -945,6 +947,63 @@ def _button_glyph(c, kind, cx, cy, colour):
 
 
 # --------------------------------------------------------------------------
+# The icon picker's source buttons: icons of a file, the cursors, the
+# system's icons. Drawn on a 16-unit grid and rendered at each size the
+# buttons need from 100 % to 200 %, so that none is a scaled copy.
+
+PICKER_SIZES = (16, 20, 24, 32)
+
+
+def picker_file(c, u):
+    """A document with a folded corner holding two icon tiles."""
+    page = polygon([(2.5 * u, 0.5 * u), (10 * u, 0.5 * u), (13.5 * u, 4 * u), (13.5 * u, 15.5 * u), (2.5 * u, 15.5 * u)])
+    c.fill(page.grow(0.5), STEEL_DARK)
+    c.fill(page, linear(0, 0, 0, 16 * u, PAPER, PAPER_SHADE))
+    c.fill(polygon([(10 * u, 0.5 * u), (13.5 * u, 4 * u), (10 * u, 4 * u)]).grow(0.25), STEEL_LIGHT)
+    c.fill(rect(4.5 * u, 6 * u, 8.5 * u, 10 * u, 0.6 * u), linear(0, 6 * u, 0, 10 * u, lighten(TILE_CORAL, 0.3), TILE_CORAL))
+    c.fill(rect(7.5 * u, 9 * u, 11.5 * u, 13 * u, 0.6 * u), linear(0, 9 * u, 0, 13 * u, lighten(TILE_SKY, 0.3), TILE_SKY))
+    c.fill(rect(7.5 * u, 9 * u, 11.5 * u, 13 * u, 0.6 * u).outline(0.7), darken(TILE_SKY, 0.3))
+    c.fill(rect(4.5 * u, 6 * u, 8.5 * u, 10 * u, 0.6 * u).outline(0.7), darken(TILE_CORAL, 0.3))
+
+
+def picker_cursor(c, u):
+    """The standard arrow pointer, white with a dark outline."""
+    k = u * 0.95
+    x, y = 4.0 * u, 1.0 * u
+    arrow = polygon([(x, y), (x, y + 13 * k), (x + 3.2 * k, y + 10.2 * k), (x + 5.6 * k, y + 14.6 * k),
+                     (x + 7.6 * k, y + 13.6 * k), (x + 5.4 * k, y + 9.4 * k), (x + 9.4 * k, y + 9.4 * k)])
+    c.fill(arrow.grow(max(0.9, 0.9 * u)), INK)
+    c.fill(arrow, linear(x, y, x + 8 * k, y + 14 * k, PAPER, PAPER_SHADE))
+
+
+def picker_system(c, u):
+    """A monitor showing the system's icons as four tiles."""
+    screen = rect(0.5 * u, 1.5 * u, 15.5 * u, 12 * u, 1.0 * u)
+    c.fill(screen, STEEL_DARK)
+    c.fill(rect(1.5 * u, 2.5 * u, 14.5 * u, 11 * u, 0.4 * u), linear(0, 2.5 * u, 0, 11 * u, FRAME_LIGHT, FRAME))
+    for i, colour in enumerate(TILES):
+        col, line = i % 2, i // 2
+        x0 = 3.5 * u + col * 5 * u
+        y0 = 3.5 * u + line * 3.8 * u
+        c.fill(rect(x0, y0, x0 + 4 * u, y0 + 3.1 * u, 0.4 * u), linear(0, y0, 0, y0 + 3 * u, lighten(colour, 0.35), colour))
+    c.fill(polygon([(6 * u, 12 * u), (10 * u, 12 * u), (11 * u, 14.5 * u), (5 * u, 14.5 * u)]), STEEL)
+    c.fill(rect(3.5 * u, 14.5 * u, 12.5 * u, 15.5 * u, 0.4 * u), STEEL_DARK)
+
+
+PICKER_IMAGES = (picker_file, picker_cursor, picker_system)
+
+
+def picker_strip(size):
+    """The three pictures side by side, one strip per size."""
+    strip = Canvas(size * len(PICKER_IMAGES), size)
+    for i, draw in enumerate(PICKER_IMAGES):
+        one = Canvas(size, size)
+        draw(one, size / 16.0)
+        strip.blit(one, i * size, 0)
+    return strip
+
+
+# --------------------------------------------------------------------------
 # Previews
 
 def zoom(rows, k, backdrop=None):
@@ -995,8 +1054,12 @@ def stacked(parts, gap=8, bg=(255, 255, 255, 255)):
     return out
 
 
-def write_previews(folder, strip, icons, picture):
+def write_previews(folder, strip, icons, picture, pickers):
     os.makedirs(folder, exist_ok=True)
+    face = (0xf0, 0xf0, 0xf0)
+    with open(os.path.join(folder, 'PickerImages.png'), 'wb') as f:
+        f.write(png_bytes(stacked([side_by_side([zoom(p.rgba8(), 4, face) for p in pickers]),
+                                   side_by_side([zoom(p.rgba8(), 1, face) for p in pickers])])))
     rows = strip.rgba8()
     tool_bar = (0xf0, 0xf0, 0xf0)
     with open(os.path.join(folder, 'ToolImages.png'), 'wb') as f:
@@ -1025,6 +1088,7 @@ def main():
     strip = tool_strip()
     icons = [program_icon(s) for s in ICON_SIZES]
     picture = splash()
+    pickers = [picker_strip(s) for s in PICKER_SIZES]
 
     os.makedirs(args.out, exist_ok=True)
     with open(os.path.join(args.out, 'ToolImages.bmp'), 'wb') as f:
@@ -1033,8 +1097,11 @@ def main():
         f.write(ico_bytes([ic.rgba8() for ic in icons]))
     with open(os.path.join(args.out, 'Splash.bmp'), 'wb') as f:
         f.write(bmp24_bytes(unique_corner(picture.rgba8())))
+    for size, pick in zip(PICKER_SIZES, pickers):
+        with open(os.path.join(args.out, 'PickerImages%d.bmp' % size), 'wb') as f:
+            f.write(bmp32_bytes(pick.rgba8()))
     if args.preview:
-        write_previews(args.preview, strip, icons, picture)
+        write_previews(args.preview, strip, icons, picture, pickers)
 
 
 if __name__ == '__main__':

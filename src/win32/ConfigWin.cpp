@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/Errors.h"
+#include "core/WinSupport.h"
 #include "win32/ButtonFaces.h"
 #include "win32/IconGlyphPickEdt.h"
 #include "win32/WinSupport.h"

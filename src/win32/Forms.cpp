@@ -1,6 +1,7 @@
 #include "win32/Forms.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <cstring>
 #include <cwchar>
@@ -496,4 +497,30 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     self->App.ShowError(window, ExceptionMessage(e));
   }
   return 0;
+}
+
+bool OpenFileDialog(HWND owner, std::u16string_view filter, const std::u16string& initialDir,
+                    std::u16string& fileName) {
+  std::wstring pairs = WStr(filter);
+  for (wchar_t& c : pairs)
+    if (c == L'|') c = L'\0';
+  pairs.append(2, L'\0');
+  // Room for the longest path the file system allows.
+  std::wstring buffer(32768, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = pairs.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = buffer.data();
+  ofn.nMaxFile = static_cast<DWORD>(buffer.size());
+  const std::wstring dir = WStr(initialDir);
+  ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
+  // The program's current folder is not the dialog's to change.
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+              OFN_ENABLESIZING | OFN_DONTADDTORECENT;
+  if (!GetOpenFileNameW(&ofn)) return false;
+  buffer.resize(std::wcslen(buffer.c_str()));
+  fileName = U16(buffer);
+  return true;
 }

@@ -140,3 +140,10 @@ class Form {
   std::vector<TControl> FControls;
   std::vector<UniqueFont> FFonts;  // the form's font first
 };
+
+// The system's file-open dialog, opened in initialDir. The filter is pairs
+// of a description and a pattern list separated by "|"; the first pair is
+// preselected. True with the chosen file's full path, of any length; false
+// when the user cancels.
+bool OpenFileDialog(HWND owner, std::u16string_view filter, const std::u16string& initialDir,
+                    std::u16string& fileName);

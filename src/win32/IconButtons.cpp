@@ -436,6 +436,17 @@ void TIconSpeedBtn::Paint(TBitmap& canvas) {
   }
   const int offset = sunk ? 1 : 0;
   DrawPicture(canvas, (w - Glyph().Width()) / 2 + offset, (h - Glyph().Height()) / 2 + offset, enabled);
+  // A tool button without a picture shows its caption ("S", "L").
+  wchar_t caption[64] = {};
+  if (Glyph().Width() == 0 && GetWindowTextW(Handle(), caption, 64) > 0) {
+    const TBitmapCanvas c(canvas);
+    const SelectedObject font(c.DC(), Font());
+    RECT r{offset, offset, w + offset, h + offset};
+    SetBkMode(c.DC(), TRANSPARENT);
+    SetTextColor(c.DC(), GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    DrawTextW(c.DC(), caption, -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    GdiFlush();
+  }
 }
 
 // --- TIconBitBtn -------------------------------------------------------------

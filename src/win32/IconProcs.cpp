@@ -21,24 +21,6 @@ std::uint32_t ToDib(COLORREF color) {
   return (std::uint32_t(GetRValue(color)) << 16) | (std::uint32_t(GetGValue(color)) << 8) | GetBValue(color);
 }
 
-// A name the icon functions can open. They take at most MAX_PATH
-// characters and refuse the \\?\ form, so a longer name is handed over as
-// its short form when the file system has one; otherwise as it is, and the
-// call finds nothing.
-std::wstring SystemFileName(const std::u16string& fileName) {
-  std::wstring name = WStr(fileName);
-  if (name.size() < MAX_PATH) return name;
-  const std::wstring extended = ExtendedPath(name);
-  const DWORD n = GetShortPathNameW(extended.c_str(), nullptr, 0);
-  std::wstring shortName(n, L'\0');
-  const DWORD m = n ? GetShortPathNameW(extended.c_str(), shortName.data(), n) : 0;
-  if (m == 0 || m >= n) return name;
-  shortName.resize(m);
-  if (shortName.starts_with(L"\\\\?\\UNC\\")) shortName.replace(0, 8, L"\\\\");
-  else if (shortName.starts_with(L"\\\\?\\")) shortName.erase(0, 4);
-  return shortName.size() < MAX_PATH ? shortName : name;
-}
-
 // Both icons of a file at one index, by ExtractIconExW. Wine answers a
 // missing file with UINT_MAX and leaves junk in the output handles, so the
 // handles are only taken when the call says it extracted icons.
@@ -145,6 +127,20 @@ const TCursorId kStandardCursors[] = {
 };
 
 }  // namespace
+
+std::wstring SystemFileName(const std::u16string& fileName) {
+  std::wstring name = WStr(fileName);
+  if (name.size() < MAX_PATH) return name;
+  const std::wstring extended = ExtendedPath(name);
+  const DWORD n = GetShortPathNameW(extended.c_str(), nullptr, 0);
+  std::wstring shortName(n, L'\0');
+  const DWORD m = n ? GetShortPathNameW(extended.c_str(), shortName.data(), n) : 0;
+  if (m == 0 || m >= n) return name;
+  shortName.resize(m);
+  if (shortName.starts_with(L"\\\\?\\UNC\\")) shortName.replace(0, 8, L"\\\\");
+  else if (shortName.starts_with(L"\\\\?\\")) shortName.erase(0, 4);
+  return shortName.size() < MAX_PATH ? shortName : name;
+}
 
 // --- TBitmap -----------------------------------------------------------------
 

@@ -88,6 +88,13 @@ class TImageList {
   int FHeight;
 };
 
+// A name the icon functions (ExtractIconEx, SHGetFileInfo,
+// LoadCursorFromFile) can open. They take at most MAX_PATH characters and
+// refuse the \\?\ form, so a longer name is handed over as its short form
+// when the file system has one; otherwise as it is, and the call finds
+// nothing.
+std::wstring SystemFileName(const std::u16string& fileName);
+
 // A colour value as GDI takes it: system colours resolved.
 COLORREF ColorToRGB(TColor color);
 

@@ -9,6 +9,12 @@
 #define IDB_TOOLIMAGES  101
 // The 307 x 298 picture of the splash window and the about box.
 #define IDB_SPLASH      102
+// The icon picker's three source buttons (file, cursor, system icons) side
+// by side, 32-bit with straight alpha, at 16, 20, 24 and 32 pixels.
+#define IDB_PICKER16    103
+#define IDB_PICKER20    104
+#define IDB_PICKER24    105
+#define IDB_PICKER32    106
 
 #ifndef VS_VERSION_INFO
 #define VS_VERSION_INFO 1

@@ -1,0 +1,31 @@
+#include "core/IconGlyphPickEdt.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr TCursorName kNamedCursors[] = {
+    {u"crDefault", 0},     {u"crArrow", -2},      {u"crCross", -3},      {u"crIBeam", -4},
+    {u"crSizeNESW", -6},   {u"crSizeNS", -7},     {u"crSizeNWSE", -8},   {u"crSizeWE", -9},
+    {u"crUpArrow", -10},   {u"crHourGlass", -11}, {u"crDrag", -12},      {u"crNoDrop", -13},
+    {u"crHSplit", -14},    {u"crVSplit", -15},    {u"crMultiDrag", -16}, {u"crSQLWait", -17},
+    {u"crNo", -18},        {u"crAppStart", -19},  {u"crHelp", -20},      {u"crHandPoint", -21},
+    {u"crSizeAll", -22},   {u"crSize", -22},
+};
+
+}  // namespace
+
+std::span<const TCursorName> NamedStandardCursors() { return kNamedCursors; }
+
+std::vector<int> ListedCursorIds(const TCursorOf& cursorOf, std::vector<int> registered) {
+  const std::uintptr_t standard = cursorOf(0);
+  std::vector<int> ids;
+  for (const TCursorName& c : kNamedCursors) {
+    if (c.Name == u"crArrow" || cursorOf(c.Id) != standard) ids.push_back(c.Id);
+  }
+  std::sort(registered.begin(), registered.end());
+  registered.erase(std::unique(registered.begin(), registered.end()), registered.end());
+  for (const int id : registered)
+    if (id >= 1 && id <= kMaxApplicationCursor && cursorOf(id) != standard) ids.push_back(id);
+  return ids;
+}

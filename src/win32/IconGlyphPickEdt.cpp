@@ -1,0 +1,424 @@
+#include "win32/IconGlyphPickEdt.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "core/IconGlyphPickEdt.h"
+#include "win32/res/resource.h"
+
+namespace {
+
+enum : int { kIconListId = 100, kEnabledId, kFlatId, kLoadId };
+
+constexpr std::u16string_view kFilter =
+    u"Icon Files (*.ico, *.exe, *.dll)|*.ico;*.exe;*.dll|Cursor Files (*.cur, *.ani)|*.cur;*.ani|All Files (*.*)|*.*";
+
+const TFormDef kPickDef = {L"Choose an Icon", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN,
+                           WS_EX_DLGMODALFRAME, 247, 152, 300, 300, false, {L"MS Sans Serif", -11}, 300, 300};
+
+// Creation order is the Tab order: the list, the check boxes, the buttons.
+const TControlDef kPickControls[] = {
+    {TControlKind::Panel, "pnlTop", nullptr, TAlign::Top, 0, 0, 292, 31},
+    {TControlKind::Label, "lbIndexTitle", "pnlTop", TAlign::None, 172, 9, 30, 13, L"Index:"},
+    {TControlKind::Label, "lbIndex", "pnlTop", TAlign::None, 203, 9, 80, 13, L""},
+    {TControlKind::Panel, "pnlBottom", nullptr, TAlign::Bottom, 0, 0, 292, 32, L"", {}, 0, 0, 0, BDR_SUNKENOUTER},
+    {TControlKind::Panel, "pnlIcons", nullptr, TAlign::Client, 0, 0, 292, 210},
+    {TControlKind::ListBox, "IconList", "pnlIcons", TAlign::Client, 0, 0, 220, 210, L"", {},
+     LBS_OWNERDRAWFIXED | LBS_MULTICOLUMN | LBS_HASSTRINGS | WS_HSCROLL, 0, kIconListId},
+    {TControlKind::Panel, "pnlGlyph", "pnlIcons", TAlign::Right, 0, 0, 72, 210, L"", {}, 0, 0, 0,
+     BDR_RAISEDINNER | BDR_SUNKENOUTER},
+    {TControlKind::Panel, "Panel1", "pnlGlyph", TAlign::Top, 0, 0, 68, 37},
+    {TControlKind::CheckBox, "cbEnabled", "Panel1", TAlign::None, 2, 2, 60, 17, L"Enabled", {}, 0, 0, kEnabledId},
+    {TControlKind::CheckBox, "cbFlat", "Panel1", TAlign::None, 2, 18, 60, 17, L"Flat", {}, 0, 0, kFlatId},
+    {TControlKind::Panel, "pnlisb", "pnlGlyph", TAlign::Top, 0, 0, 68, 70, L"", {}, 0, 0, 0, BDR_SUNKENINNER},
+    {TControlKind::Panel, "pnlBtn", "pnlBottom", TAlign::Right, 0, 0, 233, 30},
+    {TControlKind::Button, "bbLoad", "pnlBtn", TAlign::None, 1, 3, 75, 25, L"&Load...", {}, WS_DISABLED, 0, kLoadId},
+    {TControlKind::Button, "btnOk", "pnlBtn", TAlign::None, 78, 3, 75, 25, L"OK", {}, BS_DEFPUSHBUTTON, 0, IDOK},
+    {TControlKind::Button, "btnCancel", "pnlBtn", TAlign::None, 155, 3, 75, 25, L"Cancel", {}, 0, 0, IDCANCEL},
+};
+
+// The tool buttons of pnlTop at 96 DPI.
+struct TToolPlace {
+  TIconSpeedBtn TIconGlyphPickEditDlg::*Button;
+  RECT Bounds;
+};
+constexpr TToolPlace kToolPlaces[] = {
+    {&TIconGlyphPickEditDlg::isbFile, {3, 3, 28, 28}},     {&TIconGlyphPickEditDlg::sbtnCursor, {28, 2, 53, 27}},
+    {&TIconGlyphPickEditDlg::isbSystem, {53, 2, 78, 27}},  {&TIconGlyphPickEditDlg::isbSmall, {104, 3, 129, 28}},
+    {&TIconGlyphPickEditDlg::isbLarge, {129, 3, 154, 28}},
+};
+
+// One picture of a strip of 32-bit pictures with straight alpha, laid on
+// the button face: the buttons take the bottom-left pixel as transparent.
+TBitmap StripPicture(HINSTANCE instance, int resource, int index, int size) {
+  TBitmap picture;
+  FillBitmap(picture, clBtnFace, size, size);
+  const UniqueBitmap strip(static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!strip) return picture;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, size * 3, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<std::uint32_t> bits(std::size_t(size) * size * 3);
+  {
+    const WindowDC screen(nullptr);
+    if (!GetDIBits(screen.Get(), strip.Get(), 0, static_cast<UINT>(size), bits.data(), &info, DIB_RGB_COLORS))
+      return picture;
+  }
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const std::uint32_t p = bits[std::size_t(y) * size * 3 + index * size + x];
+      const int a = int(p >> 24);
+      auto blend = [&](int c, int f) { return (c * a + f * (255 - a) + 127) / 255; };
+      picture.SetPixel(x, y, RGB(blend(int((p >> 16) & 0xFF), GetRValue(face)),
+                                 blend(int((p >> 8) & 0xFF), GetGValue(face)), blend(int(p & 0xFF), GetBValue(face))));
+    }
+  }
+  return picture;
+}
+
+// The identifiers of the executable's own cursors.
+std::vector<int> RegisteredCursorIds() {
+  std::vector<int> ids;
+  EnumResourceNamesW(
+      GetModuleHandleW(nullptr), RT_GROUP_CURSOR,
+      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
+        if (IS_INTRESOURCE(name))
+          reinterpret_cast<std::vector<int>*>(found)->push_back(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&ids));
+  return ids;
+}
+
+}  // namespace
+
+TIconGlyphPickEditDlg::~TIconGlyphPickEditDlg() {
+  // The buttons are children of the window: they go with it, before the
+  // image lists they may draw from.
+  if (Handle()) DestroyWindow(Handle());
+}
+
+int TIconGlyphPickEditDlg::IconMetric(int index) const {
+  using ForDpiFn = int(WINAPI*)(int, UINT);
+  // Looked up: systems before Windows 10 know only the system DPI.
+  static const auto forDpi = reinterpret_cast<ForDpiFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+  return forDpi ? forDpi(index, Dpi()) : GetSystemMetrics(index);
+}
+
+void TIconGlyphPickEditDlg::Create(HWND owner) {
+  CreateForm(kPickDef, kPickControls, owner);
+  const HWND top = Control("pnlTop");
+  TIconButtonProps props;
+  props.Dpi = Dpi();
+  props.GroupIndex = 1;
+  for (auto [button, hint] : {std::pair{&isbFile, u"File Icons"}, {&sbtnCursor, u"Cursors"}, {&isbSystem, u"System Icons"}}) {
+    props.Hint = hint;
+    button->Create(top, 0, {}, props);
+  }
+  props.GroupIndex = 2;
+  for (auto [button, caption, hint] : {std::tuple{&isbSmall, u"S", u"Small Icons"}, {&isbLarge, u"L", u"Large Icons"}}) {
+    props.Caption = caption;
+    props.Hint = hint;
+    button->Create(top, 0, {}, props);
+  }
+  isbFile.SetDown(true);
+  isbSmall.SetDown(true);
+  TIconButtonProps preview;
+  preview.Dpi = Dpi();
+  isbIconSpeedBtn.Create(Control("pnlisb"), 0, {0, 0, 28, 28}, preview);
+  isbFile.OnClick = [this] { isbFileClick(); };
+  sbtnCursor.OnClick = [this] { sbtnCursorClick(); };
+  isbSystem.OnClick = [this] { isbSystemClick(); };
+  isbSmall.OnClick = isbLarge.OnClick = [this] { SetListIconSize(Large()); };
+  PlaceButtons();
+  FormCreate();
+  FCreated = true;
+}
+
+void TIconGlyphPickEditDlg::PlaceButtons() {
+  for (const TToolPlace& t : kToolPlaces) {
+    const RECT& b = t.Bounds;
+    SetWindowPos((this->*t.Button).Handle(), nullptr, Scale(b.left), Scale(b.top), Scale(b.right - b.left),
+                 Scale(b.bottom - b.top), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  // The pictures are drawn for 100, 125, 150 and 200 %.
+  const int want = Scale(16);
+  const int size = want >= 32 ? 32 : want >= 24 ? 24 : want >= 20 ? 20 : 16;
+  const int resource = size == 32 ? IDB_PICKER32 : size == 24 ? IDB_PICKER24 : size == 20 ? IDB_PICKER20 : IDB_PICKER16;
+  isbFile.SetGlyph(StripPicture(App.Instance, resource, 0, size));
+  sbtnCursor.SetGlyph(StripPicture(App.Instance, resource, 1, size));
+  isbSystem.SetGlyph(StripPicture(App.Instance, resource, 2, size));
+  FBoldFont.Reset(CreateFontW(Scale(-11), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif"));
+  for (TIconSpeedBtn* b : {&isbSmall, &isbLarge})
+    SendMessageW(b->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FBoldFont.Get()), TRUE);
+}
+
+void TIconGlyphPickEditDlg::SizeIconLists() {
+  LargeIconList.SetSize(IconMetric(SM_CXICON), IconMetric(SM_CYICON));
+  SmallIconList.SetSize(IconMetric(SM_CXSMICON), IconMetric(SM_CYSMICON));
+  LargeIconList.Clear();
+  SmallIconList.Clear();
+}
+
+void TIconGlyphPickEditDlg::FormCreate() {
+  SizeIconLists();
+  AssignSystemImageList(SysLargeIconList, isLarge);
+  AssignSystemImageList(SysSmallIconList, isSmall);
+}
+
+int TIconGlyphPickEditDlg::ShowModal(HWND owner) {
+  FormShow();
+  const int result = Form::ShowModal(owner);
+  FormClose();
+  return result;
+}
+
+void TIconGlyphPickEditDlg::FormShow() {
+  ShowWindow(sbtnCursor.Handle(), AllowCursor ? SW_SHOW : SW_HIDE);
+  ShowWindow(isbFile.Handle(), AllowFile ? SW_SHOW : SW_HIDE);
+  ShowWindow(isbSystem.Handle(), AllowSystem ? SW_SHOW : SW_HIDE);
+  const bool large = isbIconSpeedBtn.IconGlyph.IconSize() == isLarge;
+  (large ? isbLarge : isbSmall).SetDown(true);
+  SetListIconSize(large);
+  isbFile.SetDown(true);
+  FillIconList();
+  EnableWindow(Control("bbLoad"), isbFile.Down());
+  Button_SetCheck(Control("cbFlat"), BST_UNCHECKED);
+  Button_SetCheck(Control("cbEnabled"), BST_CHECKED);
+  isbIconSpeedBtn.SetFlat(false);
+  isbIconSpeedBtn.SetEnabled(true);
+  SetWindowTextW(Control("lbIndex"), L"");
+  // The caller's description, whatever order its writes came in.
+  isbIconSpeedBtn.RefreshGlyph();
+  if (LoadOnShow) LoadIconsFromFile(isbIconSpeedBtn.IconGlyph.FileName());
+}
+
+void TIconGlyphPickEditDlg::FormClose() { LoadOnShow = false; }
+
+void TIconGlyphPickEditDlg::FormResize() {
+  if (FCreated) SetListIconSize(Large());
+}
+
+TIconGlyphPickEditDlg::TPickMode TIconGlyphPickEditDlg::Mode() const {
+  return isbSystem.Down() ? pmSystem : sbtnCursor.Down() ? pmCursor : pmFile;
+}
+
+void TIconGlyphPickEditDlg::SetListIconSize(bool large) {
+  const int itemHeight = IconMetric(large ? SM_CYICON : SM_CYSMICON) + Scale(8);
+  isbIconSpeedBtn.IconGlyph.SetIconSize(large ? isLarge : isSmall);
+  RECT panel{};
+  GetClientRect(Control("pnlisb"), &panel);
+  SetWindowPos(isbIconSpeedBtn.Handle(), nullptr, (panel.right - itemHeight) / 2, (panel.bottom - itemHeight) / 2,
+               itemHeight, itemHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  const HWND list = Control("IconList");
+  SendMessageW(list, LB_SETITEMHEIGHT, 0, itemHeight);
+  RECT r{};
+  GetClientRect(list, &r);
+  // About square cells; a list narrower than one cell still has a column.
+  const int columns = std::max(1, static_cast<int>(r.right) / itemHeight);
+  SendMessageW(list, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(1, static_cast<int>(r.right) / columns)), 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void TIconGlyphPickEditDlg::FillIconList() {
+  const HWND list = Control("IconList");
+  SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list, LB_RESETCONTENT, 0, 0);
+  if (Mode() == pmSystem) {
+    FItemNumbers.resize(static_cast<std::size_t>(SysSmallIconList.Count()));
+    for (std::size_t i = 0; i < FItemNumbers.size(); ++i) FItemNumbers[i] = static_cast<int>(i);
+  }
+  // Cursor and file modes number their items as their lists were filled.
+  SendMessageW(list, LB_INITSTORAGE, FItemNumbers.size(), FItemNumbers.size() * 8);
+  for (const int n : FItemNumbers)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(n).c_str()));
+  SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void TIconGlyphPickEditDlg::isbSystemClick() {
+  EnableWindow(Control("bbLoad"), FALSE);
+  FillIconList();
+}
+
+void TIconGlyphPickEditDlg::isbFileClick() {
+  // The file lists may hold cursors now: nothing shows until the next Load.
+  FItemNumbers.clear();
+  SendMessageW(Control("IconList"), LB_RESETCONTENT, 0, 0);
+  EnableWindow(Control("bbLoad"), TRUE);
+}
+
+void TIconGlyphPickEditDlg::LoadCursors() {
+  SizeIconLists();
+  FItemNumbers = ListedCursorIds([](int id) { return reinterpret_cast<std::uintptr_t>(ApplicationCursor(id)); },
+                                 RegisteredCursorIds());
+  // The cursors stay the application's; the lists take copies.
+  for (const int id : FItemNumbers) {
+    const HCURSOR cursor = ApplicationCursor(id);
+    SmallIconList.AddIcon(cursor);
+    LargeIconList.AddIcon(cursor);
+  }
+}
+
+void TIconGlyphPickEditDlg::sbtnCursorClick() {
+  EnableWindow(Control("bbLoad"), FALSE);
+  LoadCursors();
+  FillIconList();
+}
+
+void TIconGlyphPickEditDlg::bbLoadClick() {
+  std::u16string fileName;
+  if (!OpenFileDialog(Handle(), kFilter, LoadDir, fileName)) return;
+  LoadIconsFromFile(fileName);
+  FLoadedFile = fileName;
+  const std::size_t slash = fileName.find_last_of(u"\\/");
+  LoadDir = slash == std::u16string::npos ? std::u16string() : fileName.substr(0, slash + 1);
+}
+
+void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
+  SizeIconLists();
+  FItemNumbers.clear();
+  FListFile = fileName;
+  const std::wstring name = SystemFileName(fileName);
+  if (IsAnimatedCursorFile(fileName)) {
+    const UniqueCursor cursor(LoadCursorFromFileW(name.c_str()));
+    const int frames = cursor ? CountAnimationFrames(cursor.Get()) : 0;
+    TBitmap large, small;
+    large.SetSize(LargeIconList.Width(), LargeIconList.Height());
+    small.SetSize(SmallIconList.Width(), SmallIconList.Height());
+    const UniqueBrush white(CreateSolidBrush(RGB(255, 255, 255)));
+    for (int frame = 0; frame < frames; ++frame) {
+      for (auto [bitmap, list] : {std::pair{&large, &LargeIconList}, {&small, &SmallIconList}}) {
+        {
+          const TBitmapCanvas canvas(*bitmap);
+          DrawIconEx(canvas.DC(), 0, 0, cursor.Get(), bitmap->Width(), bitmap->Height(), static_cast<UINT>(frame),
+                     white.Get(), DI_NORMAL);
+        }
+        // Opaque, white included: a picture without alpha values, which
+        // SetPixel writes, is drawn as it is.
+        for (int y = 0; y < bitmap->Height(); ++y)
+          for (int x = 0; x < bitmap->Width(); ++x) bitmap->SetPixel(x, y, bitmap->Pixel(x, y));
+        list->AddBitmap(*bitmap);
+      }
+      FItemNumbers.push_back(frame);
+    }
+  } else {
+    // Wine answers an unreadable file with UINT_MAX.
+    const UINT count = ExtractIconExW(name.c_str(), -1, nullptr, nullptr, 0);
+    const int total = count == UINT_MAX ? 0 : static_cast<int>(std::min<UINT>(count, INT_MAX));
+    for (int index = 0; index < total; ++index) {
+      HICON large = nullptr, small = nullptr;
+      const UINT got = ExtractIconExW(name.c_str(), index, &large, &small, 1);
+      const bool ok = got != 0 && got != UINT_MAX;
+      const UniqueIcon largeIcon(ok ? large : nullptr), smallIcon(ok ? small : nullptr);
+      // A damaged icon is left out; the items keep the file's numbering.
+      if (!largeIcon || !smallIcon) continue;
+      const int at = LargeIconList.AddIcon(largeIcon.Get());
+      if (at < 0) continue;
+      if (SmallIconList.AddIcon(smallIcon.Get()) < 0) {
+        ImageList_Remove(LargeIconList.Handle(), at);
+        continue;
+      }
+      FItemNumbers.push_back(index);
+    }
+  }
+  FillIconList();
+}
+
+void TIconGlyphPickEditDlg::IconListClick() {
+  const HWND list = Control("IconList");
+  const LRESULT selected = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (selected < 0 || static_cast<std::size_t>(selected) >= FItemNumbers.size()) return;
+  TIconGlyph& glyph = isbIconSpeedBtn.IconGlyph;
+  glyph.BeginUpdate();
+  switch (Mode()) {
+    case pmFile:
+      glyph.SetIconType(itFileIndex);
+      glyph.SetFileName(FListFile);
+      break;
+    case pmSystem: glyph.SetIconType(itSystem); break;
+    case pmCursor:
+      glyph.SetIconType(itCursor);
+      glyph.SetFileName(FLoadedFile);
+      break;
+  }
+  const int number = FItemNumbers[static_cast<std::size_t>(selected)];
+  glyph.SetIconIndex(number);
+  glyph.EndUpdate();
+  SetWindowTextW(Control("lbIndex"), std::to_wstring(number).c_str());
+  isbIconSpeedBtn.RefreshGlyph();
+}
+
+void TIconGlyphPickEditDlg::IconListDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1)) return;
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+  const TImageList& images = Mode() == pmSystem ? (Large() ? SysLargeIconList : SysSmallIconList)
+                                                : (Large() ? LargeIconList : SmallIconList);
+  if (images.Handle())
+    ImageList_Draw(images.Handle(), static_cast<int>(item.itemID), item.hDC, item.rcItem.left + Scale(4),
+                   item.rcItem.top + Scale(4), ILD_NORMAL);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+LRESULT TIconGlyphPickEditDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+        case IDCANCEL:
+          ModalResult = LOWORD(wParam);
+          return 0;
+        case kLoadId:
+          if (HIWORD(wParam) == BN_CLICKED) bbLoadClick();
+          return 0;
+        case kEnabledId:
+          isbIconSpeedBtn.SetEnabled(Button_GetCheck(Control("cbEnabled")) == BST_CHECKED);
+          return 0;
+        case kFlatId:
+          isbIconSpeedBtn.SetFlat(Button_GetCheck(Control("cbFlat")) == BST_CHECKED);
+          return 0;
+        case kIconListId:
+          // A click and the arrow keys alike.
+          if (HIWORD(wParam) == LBN_SELCHANGE) IconListClick();
+          return 0;
+      }
+      break;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlID == kIconListId) {
+        IconListDrawItem(*item);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_CTLCOLORLISTBOX:
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    case WM_SIZE: {
+      const LRESULT r = Form::HandleMessage(message, wParam, lParam);
+      FormResize();
+      return r;
+    }
+    case kDpiChanged: {
+      const LRESULT r = Form::HandleMessage(message, wParam, lParam);
+      if (!FCreated) return r;
+      PlaceButtons();
+      // The lists are drawn again at the new monitor's icon size.
+      const LRESULT selected = SendMessageW(Control("IconList"), LB_GETCURSEL, 0, 0);
+      const bool listed = !FItemNumbers.empty();
+      if (Mode() == pmCursor) sbtnCursorClick();
+      else if (Mode() == pmFile && listed) LoadIconsFromFile(FListFile);
+      else SizeIconLists();
+      SetListIconSize(Large());
+      SendMessageW(Control("IconList"), LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+      return r;
+    }
+  }
+  return Form::HandleMessage(message, wParam, lParam);
+}

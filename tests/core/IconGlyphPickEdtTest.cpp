@@ -1,0 +1,59 @@
+#include "core/IconGlyphPickEdt.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+TEST(NamedStandardCursors, TwentyTwoNamesInListOrder) {
+  const auto cursors = NamedStandardCursors();
+  ASSERT_EQ(cursors.size(), 22u);
+  EXPECT_EQ(cursors.front().Name, u"crDefault");
+  EXPECT_EQ(cursors.front().Id, 0);
+  EXPECT_EQ(cursors[1].Name, u"crArrow");
+  EXPECT_EQ(cursors[1].Id, -2);
+  EXPECT_EQ(cursors[4].Name, u"crSizeNESW");  // -5 has no name
+  EXPECT_EQ(cursors[4].Id, -6);
+  EXPECT_EQ(cursors[20].Name, u"crSizeAll");
+  EXPECT_EQ(cursors[21].Name, u"crSize");
+  EXPECT_EQ(cursors[20].Id, -22);
+  EXPECT_EQ(cursors[21].Id, -22);
+  for (std::size_t i = 2; i < 21; ++i) EXPECT_LT(cursors[i].Id, cursors[i - 1].Id) << i;
+}
+
+// A cursor table: identifier to cursor; everything else is the default (1).
+// Every positive identifier of the table, and a few more, is registered.
+std::vector<int> Listed(const std::map<int, std::uintptr_t>& table) {
+  std::vector<int> registered{40000, 9, 0, -3};
+  for (auto it = table.rbegin(); it != table.rend(); ++it) registered.insert(registered.begin(), 2, it->first);
+  return ListedCursorIds(
+      [&](int id) -> std::uintptr_t {
+        const auto found = table.find(id);
+        return found == table.end() ? 1 : found->second;
+      },
+      registered);
+}
+
+TEST(ListedCursorIds, DefaultLookalikesAreLeftOutExceptTheArrow) {
+  struct Case {
+    const char* what;
+    std::map<int, std::uintptr_t> table;
+    std::vector<int> listed;
+  };
+  const Case cases[] = {
+      {"nothing but the default: the arrow alone", {}, {-2}},
+      {"the arrow differs from the default", {{-2, 7}}, {-2}},
+      {"crSizeAll and crSize share -22", {{-22, 9}, {-3, 8}}, {-2, -3, -22, -22}},
+      {"a named cursor that is the default one is left out", {{-4, 1}, {-3, 2}}, {-2, -3}},
+      {"registered cursors follow once each, in order, within 1 to 32767",
+       {{32767, 3}, {1, 4}, {700, 4}, {32768, 4}, {-1, 4}, {-5, 4}, {9, 1}},
+       {-2, 1, 700, 32767}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Listed(c.table), c.listed);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,438 @@
+// The icon picker shown modally and driven as a user does: clicks, keys and
+// the real file dialog, answered from timers inside the modal loop.
+#include "win32/IconGlyphPickEdt.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+
+#include "IconTestSupport.h"
+#include "WindowTestSupport.h"
+
+using namespace icontest;
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0), kLime = RGB(0, 255, 0), kBlue = RGB(0, 0, 255), kWhite = RGB(255, 255, 255);
+
+std::u16string Beside(std::u16string_view name) {
+  std::wstring exe = ExeFileName();
+  return U16(exe.substr(0, exe.find_last_of(L'\\') + 1)) + std::u16string(name);
+}
+// Ten icons; number 7 is damaged; 2, 5 and 8 are red.ico, the rest seven.ico.
+std::u16string Library() { return Beside(u"picker_icons.dll"); }
+
+// Steps run one by one from a timer while the dialog's modal loop (or a
+// modal loop it opens) runs.
+std::deque<std::function<void()>> gSteps;
+void CALLBACK NextStep(HWND, UINT, UINT_PTR timer, DWORD) {
+  if (gSteps.empty()) {
+    KillTimer(nullptr, timer);
+    return;
+  }
+  const auto step = std::move(gSteps.front());
+  gSteps.pop_front();
+  step();
+}
+
+// Shows the dialog modally while the steps run; its modal result.
+int RunModal(TIconGlyphPickEditDlg& dlg, std::deque<std::function<void()>> steps) {
+  gSteps = std::move(steps);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 30, NextStep);
+  const int result = dlg.ShowModal(nullptr);
+  KillTimer(nullptr, timer);
+  EXPECT_TRUE(gSteps.empty()) << gSteps.size() << " steps did not run";
+  gSteps.clear();
+  return result;
+}
+
+std::vector<std::wstring> Items(HWND list) {
+  std::vector<std::wstring> items;
+  const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  for (int i = 0; i < n; ++i) {
+    wchar_t text[32] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.emplace_back(text);
+  }
+  return items;
+}
+
+std::wstring Text(HWND window) {
+  wchar_t text[64] = {};
+  GetWindowTextW(window, text, 64);
+  return text;
+}
+
+void ClickItem(HWND list, int position) {
+  RECT r{};
+  ASSERT_NE(SendMessageW(list, LB_GETITEMRECT, position, reinterpret_cast<LPARAM>(&r)), LB_ERR);
+  const LPARAM at = MAKELPARAM(r.left + 3, r.top + 3);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+// The list as it paints itself.
+TBitmap PrintList(HWND list) {
+  RECT client{};
+  GetClientRect(list, &client);
+  TBitmap b;
+  b.SetSize(client.right, client.bottom);
+  TBitmapCanvas canvas(b);
+  SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT | PRF_ERASEBKGND);
+  GdiFlush();
+  return b;
+}
+
+COLORREF PreviewCentre(TIconSpeedBtn& preview) {
+  const TBitmap& g = preview.Glyph();
+  return g.Width() ? g.Pixel(g.Width() / 2, g.Height() / 2) : CLR_INVALID;
+}
+
+// Which test icon the preview shows: seven.ico has a red stripe at the left
+// edge, where red.ico is transparent.
+const char* PreviewIcon(TIconSpeedBtn& preview) {
+  const TBitmap& g = preview.Glyph();
+  if (!g.Width()) return "none";
+  return g.Pixel(1, g.Height() / 2) == RGB(255, 0, 0) ? "seven.ico" : PreviewCentre(preview) == RGB(0, 0, 255) ? "red.ico" : "other";
+}
+
+void Key(HWND window, UINT key) { PostMessageW(window, WM_KEYDOWN, key, 1); PostMessageW(window, WM_KEYUP, key, 0xC0000001); }
+
+// Answers the open file dialog that the picker shows with a file name.
+void AnswerFileDialog(const std::u16string& fileName) {
+  HWND dialog = nullptr;
+  for (int i = 0; i < 200 && !dialog; ++i) {
+    dialog = FindWindowW(L"#32770", nullptr);
+    if (!dialog) { Pump(); Sleep(10); }
+  }
+  ASSERT_NE(dialog, nullptr) << "no file dialog";
+  // The name box (cmb13) or, in the older layout, edt1.
+  if (!SetDlgItemTextW(dialog, 0x47C, W(fileName))) SetDlgItemTextW(dialog, 0x480, W(fileName));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST(IconGlyphPickEdt, ShownForALibraryIconPicksWithoutLoad) {
+  TApplication app(GetModuleHandleW(nullptr));
+  TIconGlyphPickEditDlg dlg(app);
+  dlg.Create(nullptr);
+  dlg.AllowFile = true;
+  TIconGlyph& g = dlg.isbIconSpeedBtn.IconGlyph;
+  g.SetIconType(itFileIndex);
+  g.SetFileName(Library());
+  g.SetIconIndex(5);
+  g.SetIconSize(isLarge);
+  dlg.LoadOnShow = true;
+  const HWND list = dlg.Control("IconList");
+  const int result = RunModal(dlg, {
+        [&] {
+          EXPECT_TRUE(IsWindowVisible(dlg.isbFile.Handle()));
+          EXPECT_FALSE(IsWindowVisible(dlg.sbtnCursor.Handle()));
+          EXPECT_FALSE(IsWindowVisible(dlg.isbSystem.Handle()));
+          EXPECT_TRUE(dlg.isbLarge.Down());
+          EXPECT_FALSE(dlg.isbSmall.Down());
+          EXPECT_TRUE(IsWindowEnabled(dlg.Control("bbLoad")));
+          // The damaged icon is left out; the others keep their numbers.
+          EXPECT_EQ(Items(list), (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"8", L"9"}));
+          EXPECT_STREQ(PreviewIcon(dlg.isbIconSpeedBtn), "red.ico");  // icon 5
+          EXPECT_EQ(Text(dlg.Control("lbIndex")), L"");
+          SetFocus(list);
+          ClickItem(list, 3);
+          EXPECT_EQ(g.IconType(), itFileIndex);
+          EXPECT_EQ(g.FileName(), Library());
+          EXPECT_EQ(g.IconIndex(), 3);
+          EXPECT_EQ(Text(dlg.Control("lbIndex")), L"3");
+          EXPECT_STREQ(PreviewIcon(dlg.isbIconSpeedBtn), "seven.ico");
+          Key(list, VK_DOWN);  // a keyboard selection picks like a click
+        },
+        [&] {
+          EXPECT_EQ(g.IconIndex(), 4);
+          ClickItem(list, 7);
+          EXPECT_EQ(g.IconIndex(), 8);  // the item after the damaged icon
+          EXPECT_STREQ(PreviewIcon(dlg.isbIconSpeedBtn), "red.ico");
+          Key(list, VK_RETURN);
+        },
+  });
+  EXPECT_EQ(result, IDOK);
+  EXPECT_FALSE(dlg.LoadOnShow);
+  EXPECT_EQ(g.IconIndex(), 8);
+  EXPECT_EQ(g.IconSize(), isLarge);
+}
+
+// Load through Alt+L and the system's file dialog; then a file without
+// icons, the cursor mode and back, and the ways out.
+TEST(IconGlyphPickEdt, LoadCursorModeAndCancel) {
+  TApplication app(GetModuleHandleW(nullptr));
+  TIconGlyphPickEditDlg dlg(app);
+  dlg.Create(nullptr);
+  dlg.AllowFile = dlg.AllowCursor = dlg.AllowSystem = true;
+  const std::u16string ani = DataFile(u"steps.ani");
+  dlg.LoadDir = ani.substr(0, ani.find_last_of(u'\\') + 1);
+  TIconGlyph& g = dlg.isbIconSpeedBtn.IconGlyph;
+  const HWND list = dlg.Control("IconList");
+  const int result = RunModal(dlg, {
+      [&] {
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+        EXPECT_TRUE(dlg.isbFile.Down());
+        PostMessageW(list, WM_SYSCHAR, 'l', 1 << 29);  // Alt+L: "&Load..."
+      },
+      [&] { AnswerFileDialog(u"steps.ani"); },
+      [&] {
+        EXPECT_EQ(dlg.ListFile(), ani);
+        EXPECT_EQ(dlg.LoadDir, ani.substr(0, ani.find_last_of(u'\\') + 1));
+        ASSERT_EQ(Items(list), (std::vector<std::wstring>{L"0", L"1", L"2"}));
+        // Each frame drawn on white: its transparent border is white.
+        const TBitmap painted = PrintList(list);
+        const COLORREF centres[] = {kRed, kLime, kBlue};
+        for (int i = 0; i < 3; ++i) {
+          RECT r{};
+          SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+          EXPECT_EQ(painted.Pixel(r.left + 5, r.top + 5), kWhite) << i;
+          EXPECT_EQ(painted.Pixel(r.left + 4 + 8, r.top + 4 + 8), centres[i]) << i;
+        }
+        ClickItem(list, 2);
+        EXPECT_EQ(g.IconType(), itFileIndex);
+        EXPECT_EQ(g.FileName(), ani);
+        EXPECT_EQ(g.IconIndex(), 2);
+        EXPECT_EQ(PreviewCentre(dlg.isbIconSpeedBtn), kBlue);
+        // A file without icons empties the list; the index shown stays.
+        dlg.LoadIconsFromFile(DataFile(u"make-icon-files.py"));
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+        EXPECT_EQ(Text(dlg.Control("lbIndex")), L"2");
+        ClickItem(list, 0);  // nothing there: nothing happens
+        EXPECT_EQ(g.IconIndex(), 2);
+        dlg.LoadIconsFromFile(u"C:\\no such folder\\none.dll");
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+
+        SendMessageW(dlg.sbtnCursor.Handle(), BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsWindowEnabled(dlg.Control("bbLoad")));
+        const std::vector<std::wstring> cursors = Items(list);
+        ASSERT_FALSE(cursors.empty());
+        EXPECT_EQ(cursors.front(), L"-2");  // crArrow, although it is the default cursor
+        EXPECT_EQ(std::count(cursors.begin(), cursors.end(), L"0"), 0);  // crDefault
+        EXPECT_EQ(std::count(cursors.begin(), cursors.end(), L"-22"), 2);  // crSizeAll and crSize
+        ClickItem(list, 0);
+        EXPECT_EQ(g.IconType(), itCursor);
+        EXPECT_EQ(g.IconIndex(), -2);
+        EXPECT_EQ(g.FileName(), ani);  // the file last chosen with Load
+
+        SendMessageW(dlg.isbSystem.Handle(), BM_CLICK, 0, 0);
+        EXPECT_GT(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+        ClickItem(list, 1);
+        EXPECT_EQ(g.IconType(), itSystem);
+        EXPECT_EQ(g.IconIndex(), 1);
+
+        SendMessageW(dlg.isbFile.Handle(), BM_CLICK, 0, 0);
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+        EXPECT_TRUE(IsWindowEnabled(dlg.Control("bbLoad")));
+        PostMessageW(dlg.Handle(), WM_CLOSE, 0, 0);  // the close box
+      },
+  });
+  EXPECT_EQ(result, IDCANCEL);
+
+  // The other ways out; the caller keeps its entry unless OK came back.
+  struct Way {
+    const char* what;
+    std::function<void()> press;
+    int result;
+  };
+  const Way ways[] = {
+      {"Cancel button", [&] { SendMessageW(dlg.Control("btnCancel"), BM_CLICK, 0, 0); }, IDCANCEL},
+      {"Esc", [&] { Key(list, VK_ESCAPE); }, IDCANCEL},
+      {"OK button", [&] { SendMessageW(dlg.Control("btnOk"), BM_CLICK, 0, 0); }, IDOK},
+  };
+  for (const Way& w : ways) {
+    SCOPED_TRACE(w.what);
+    TIconGlyph entry;  // what the caller keeps
+    entry.SetFileName(u"C:\\entry.exe");
+    const int r = RunModal(dlg, {[&] {
+                             SendMessageW(dlg.sbtnCursor.Handle(), BM_CLICK, 0, 0);
+                             ClickItem(list, 0);
+                             SetFocus(list);
+                             w.press();
+                           }});
+    EXPECT_EQ(r, w.result);
+    if (r == IDOK) entry.Assign(g);
+    EXPECT_EQ(entry.FileName(), r == IDOK ? ani : u"C:\\entry.exe");
+  }
+}
+
+// The column width as the list lays out its items: the left of the first
+// item of the second column.
+int ColumnWidth(HWND list) {
+  RECT client{}, first{}, item{};
+  GetClientRect(list, &client);
+  SendMessageW(list, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+  const int rows = std::max(1, static_cast<int>(client.bottom / (first.bottom - first.top)));
+  SendMessageW(list, LB_GETITEMRECT, rows, reinterpret_cast<LPARAM>(&item));
+  return item.left - first.left;
+}
+
+TEST(IconGlyphPickEdt, SizesColumnsAndPreviewLook) {
+  TApplication app(GetModuleHandleW(nullptr));
+  TIconGlyphPickEditDlg dlg(app);
+  dlg.Create(nullptr);
+  dlg.AllowFile = true;
+  TIconGlyph& g = dlg.isbIconSpeedBtn.IconGlyph;
+  const HWND list = dlg.Control("IconList");
+  const int result = RunModal(dlg, {[&] {
+    dlg.LoadIconsFromFile(Shell32());
+    ASSERT_GT(SendMessageW(list, LB_GETCOUNT, 0, 0), 40);
+    struct Case {
+      TIconSpeedBtn* press;
+      int frameWidth;  // the dialog's, at 96 DPI
+      TIconSize size;
+      int iconHeight;
+    };
+    const Case cases[] = {
+        {&dlg.isbLarge, 300, isLarge, GetSystemMetrics(SM_CYICON)},
+        {&dlg.isbSmall, 300, isSmall, GetSystemMetrics(SM_CYSMICON)},
+        {&dlg.isbSmall, 520, isSmall, GetSystemMetrics(SM_CYSMICON)},
+        {&dlg.isbLarge, 520, isLarge, GetSystemMetrics(SM_CYICON)},
+        {&dlg.isbLarge, 200, isLarge, GetSystemMetrics(SM_CYICON)},  // held at the smallest size
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.frameWidth);
+      SetWindowPos(dlg.Handle(), nullptr, 0, 0, dlg.Scale(c.frameWidth), dlg.Scale(300), SWP_NOMOVE | SWP_NOZORDER);
+      SendMessageW(c.press->Handle(), BM_CLICK, 0, 0);
+      const int height = c.iconHeight + 8;
+      EXPECT_EQ(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), height);
+      EXPECT_EQ(g.IconSize(), c.size);
+      RECT client{}, preview{};
+      GetClientRect(list, &client);
+      const int columns = std::max(1, static_cast<int>(client.right) / height);
+      EXPECT_EQ(ColumnWidth(list), client.right / columns);
+      GetClientRect(dlg.isbIconSpeedBtn.Handle(), &preview);
+      EXPECT_EQ(preview.right, height);
+      EXPECT_EQ(preview.bottom, height);
+    }
+    RECT frame{};
+    GetWindowRect(dlg.Handle(), &frame);
+    EXPECT_EQ(frame.right - frame.left, dlg.Scale(300));
+
+    ClickItem(list, 4);
+    const TIconType type = g.IconType();
+    const std::u16string file = g.FileName();
+    const int index = g.IconIndex();
+    SendMessageW(dlg.Control("cbEnabled"), BM_CLICK, 0, 0);
+    EXPECT_FALSE(dlg.isbIconSpeedBtn.Enabled());
+    SendMessageW(dlg.Control("cbFlat"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(dlg.isbIconSpeedBtn.Flat());
+    EXPECT_EQ(g.IconType(), type);
+    EXPECT_EQ(g.FileName(), file);
+    EXPECT_EQ(g.IconIndex(), index);
+    SendMessageW(dlg.Control("cbEnabled"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(dlg.isbIconSpeedBtn.Enabled());
+    // A move to a monitor of 144 DPI lays the dialog out again at 1.5 times.
+    RECT r{};
+    GetWindowRect(dlg.Handle(), &r);
+    const RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.top + (r.bottom - r.top) * 3 / 2};
+    SendMessageW(dlg.Handle(), kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT tool{};
+    GetWindowRect(dlg.isbFile.Handle(), &tool);
+    EXPECT_EQ(tool.right - tool.left, MulDiv(25, 144, 96));
+    EXPECT_EQ(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), dlg.Scale(8) + [&] {
+      using ForDpiFn = int(WINAPI*)(int, UINT);
+      const auto forDpi = reinterpret_cast<ForDpiFn>(
+          reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+      return forDpi ? forDpi(SM_CYICON, 144) : GetSystemMetrics(SM_CYICON);
+    }());
+    EXPECT_GT(SendMessageW(list, LB_GETCOUNT, 0, 0), 40);  // reloaded at the new size
+    Key(list, VK_RETURN);
+  }});
+  EXPECT_EQ(result, IDOK);
+}
+
+TEST(IconGlyphPickEdt, LongUnicodePathLoads) {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  std::wstring dir = std::wstring(temp) + L"dorvane-picker-\u00e5\u4e2d-" + std::to_wstring(GetCurrentProcessId());
+  CreateDirectoryW(dir.c_str(), nullptr);
+  std::vector<std::wstring> made{dir};
+  for (int i = 0; i < 3; ++i) {
+    dir += L"\\" + std::wstring(80, wchar_t(L'\u00e0' + i));
+    CreateDirectoryW(ExtendedPath(dir).c_str(), nullptr);
+    made.push_back(dir);
+  }
+  TApplication app(GetModuleHandleW(nullptr));
+  TIconGlyphPickEditDlg dlg(app);
+  dlg.Create(nullptr);
+  const HWND list = dlg.Control("IconList");
+  struct Case {
+    std::u16string source, name;
+    int items;
+  };
+  const Case cases[] = {{Library(), u"\u00f8 icons.dll", 9}, {DataFile(u"steps.ani"), u"\u00f8 steps.ani", 3}};
+  for (const Case& c : cases) {
+    const std::wstring copy = dir + L"\\" + WStr(c.name);
+    ASSERT_GT(copy.size(), 260u);
+    ASSERT_TRUE(CopyFileW(WStr(c.source).c_str(), ExtendedPath(copy).c_str(), FALSE));
+    dlg.LoadIconsFromFile(U16(copy));
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), c.items) << "long " << copy.size();
+    ClickItem(list, 2);
+    EXPECT_EQ(dlg.isbIconSpeedBtn.IconGlyph.FileName(), U16(copy));
+    EXPECT_EQ(PreviewCentre(dlg.isbIconSpeedBtn), kBlue);  // red.ico's centre, the blue frame of steps.ani
+    DeleteFileW(ExtendedPath(copy).c_str());
+  }
+  for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(ExtendedPath(*it).c_str());
+}
+
+// Loads of a library and switches to cursor mode leave the process's GDI
+// and USER object counts where they were.
+TEST(IconGlyphPickEdt, LoadsAndCursorModeLeakNoObjects) {
+  TApplication app(GetModuleHandleW(nullptr));
+  TIconGlyphPickEditDlg dlg(app);
+  dlg.Create(nullptr);
+  auto round = [&] {
+    SendMessageW(dlg.isbFile.Handle(), BM_CLICK, 0, 0);
+    dlg.LoadIconsFromFile(Library());
+    SendMessageW(dlg.sbtnCursor.Handle(), BM_CLICK, 0, 0);
+    ClickItem(dlg.Control("IconList"), 1);
+  };
+  round();
+  const int gdi = CountGuiObjects(GuiObjects::Gdi), user = CountGuiObjects(GuiObjects::User);
+  for (int i = 0; i < 100; ++i) round();
+  const int gdiAfter = CountGuiObjects(GuiObjects::Gdi), userAfter = CountGuiObjects(GuiObjects::User);
+  std::printf("GUI objects after 100 loads and cursor modes: GDI %d -> %d, USER %d -> %d\n", gdi, gdiAfter, user,
+              userAfter);
+  EXPECT_EQ(gdiAfter, gdi);
+  EXPECT_EQ(userAfter, user);
+}
+
+// File mode with a library's icons, large, one picked. With
+// DORVANE_SHOWCASE_MS set the dialog stays up that long, for a screenshot.
+TEST(IconGlyphPickEdt, Showcase) {
+  TApplication app(GetModuleHandleW(nullptr));
+  TIconGlyphPickEditDlg dlg(app);
+  dlg.Create(nullptr);
+  dlg.AllowFile = dlg.AllowCursor = dlg.AllowSystem = true;
+  TIconGlyph& g = dlg.isbIconSpeedBtn.IconGlyph;
+  g.SetIconSize(isLarge);
+  g.SetColorProcessing(cpAddLine);
+  g.SetIconType(itFileIndex);
+  g.SetFileName(Shell32());
+  g.SetIconIndex(0);
+  dlg.LoadOnShow = true;
+  const char* env = std::getenv("DORVANE_SHOWCASE_MS");
+  const int wait = env ? std::atoi(env) : 0;
+  const HWND list = dlg.Control("IconList");
+  const int result = RunModal(dlg, {[&] {
+    SetWindowPos(dlg.Handle(), nullptr, 0, 0, dlg.Scale(360), dlg.Scale(340), SWP_NOMOVE | SWP_NOZORDER);
+    SetFocus(list);
+    ClickItem(list, 6);
+    EXPECT_EQ(g.IconIndex(), 6);
+    EXPECT_EQ(Text(dlg.Control("lbIndex")), L"6");
+    UpdateWindow(dlg.Handle());
+    if (wait > 0) {
+      const DWORD end = GetTickCount() + static_cast<DWORD>(wait);
+      while (GetTickCount() < end) { Pump(); Sleep(20); }
+    }
+    Key(list, VK_RETURN);
+  }});
+  EXPECT_EQ(result, IDOK);
+}
+
+}  // namespace
