@@ -404,14 +404,25 @@ void TConfigForm::ShowEntryIcon(const TAppItem& app) {
 void TConfigForm::DrawPreview(const std::u16string& title) {
   // The icon as its glyph draws it, then the face the main window's large
   // button composes around it.
+  // The main window keeps an entry's icon in an image list and draws the
+  // button from there: the preview takes the same road, so that it shows
+  // the very pixels the button will.
+  const SIZE size = SystemIconSize(isLarge);
   TBitmap icon;
+  FillBitmap(icon, clBtnFace, size.cx, size.cy + 1);
+  TImageList list(size.cx, size.cy);
+  TIconGlyph glyph;
+  glyph.Assign(IconPreviewBtn.IconGlyph);
   try {
-    TIconGlyph glyph;
-    glyph.Assign(IconPreviewBtn.IconGlyph);
     DrawToBitmap(glyph, icon);
   } catch (const Exception&) {
   }
-  if (!icon.Handle()) FillBitmap(icon, clBtnFace, SystemIconSize(isLarge).cx, SystemIconSize(isLarge).cy + 1);
+  list.AddBitmap(icon);
+  glyph.SetImageListLarge(&list);
+  glyph.SetImageListSmall(&list);
+  glyph.SetIconType(itImageList);
+  glyph.SetIconIndex(0);
+  DrawToBitmap(glyph, icon);
   TBitmap face;
   face.SetSize(Scale(60), Scale(70));
   const UniqueFont font(CreateCaptionFont(Dpi()));
@@ -494,7 +505,7 @@ void TConfigForm::mDisplayIconClick() {
     preview.SetFileName(app->Command);
   }
   preview.EndUpdate();
-  const int result = OnPickerShow ? OnPickerShow(picker) : picker.ShowModal(Handle());
+  const int result = picker.ShowModal(Handle());
   if (result != IDOK) return;
   app->IconLocation = IconLocationFor(preview.FileName(), preview.IconIndex());
   ShowEntryIcon(*app);

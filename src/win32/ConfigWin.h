@@ -74,8 +74,6 @@ class TConfigForm : public Form {
   void chkIgnoreExit();
   void DrawPreview(const std::u16string& title);
   void mDisplayIconClick();
-  // Shows the icon picker; tests answer it here instead.
-  std::function<int(TIconGlyphPickEditDlg&)> OnPickerShow;
 
   TIconSpeedBtn IconPreviewBtn;  // the entry's button as the main window shows it
   TIconBitBtn IconBrowseBtn;

@@ -11,6 +11,7 @@
 
 #include "WindowTestSupport.h"
 #include "win32/DataClasses.h"
+#include "win32/IconGlyphPickEdt.h"
 
 namespace {
 
@@ -305,6 +306,161 @@ TEST_F(ConfigDialog, OptionsAreWrittenWhenLeftAndOnClose) {
   EXPECT_EQ(settings.BtnSize, 0);
   EXPECT_TRUE(settings.DisableClose);
   EXPECT_TRUE(settings.ShowInfo);  // never shown, still written back as loaded
+}
+
+
+// --- the entry editor ---------------------------------------------------------
+
+void Select(HWND combo, int item) {
+  SendMessageW(combo, CB_SETCURSEL, item, 0);
+  SendMessageW(GetAncestor(combo, GA_ROOT), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+std::u16string TextOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return U16(text);
+}
+
+TEST_F(ConfigDialog, TheEditorShowsAndWritesEveryFieldAsStored) {
+  TConfigForm& f = Open({{u"A", {u"one", u"two"}}});
+  TAppItem& one = settings.Groups[0].Apps[0];
+  one.DialogType = u"y";  // not a code the dialog knows
+  one.WindowState = u"";
+  std::u16string longText(3000, u'x');
+  longText += u"\u4e2d\u6587 \U0001F600";
+  one.Parameters = longText;
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  EXPECT_EQ(SendMessageW(f.Control("cbxDialogType"), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(SendMessageW(f.Control("cbxWindowState"), CB_GETCURSEL, 0, 0), 0);
+  EXPECT_EQ(TextOf(f.Control("edtParameters")), longText);
+  EXPECT_FALSE(f.DataChanged || f.AppChanged);  // loading is no change
+
+  struct Case {
+    int Item;
+    std::u16string DialogType, WindowState;
+  } cases[] = {{0, u"N", u"N"}, {1, u"Y", u"M"}, {2, u"O", u"X"}};
+  for (const Case& c : cases) {
+    Select(f.Control("cbxDialogType"), c.Item);
+    Select(f.Control("cbxWindowState"), c.Item);
+    f.chkIgnoreExit();
+    EXPECT_EQ(one.DialogType, c.DialogType);
+    EXPECT_EQ(one.WindowState, c.WindowState);
+  }
+  EXPECT_EQ(one.Parameters, longText);  // written back unchanged
+  EXPECT_TRUE(f.AppChanged && f.DataChanged);
+}
+
+TEST_F(ConfigDialog, TypedTextGoesToTheEntryItWasTypedFor) {
+  TConfigForm& f = Open({{u"A", {u"one", u"two"}}});
+  const TAppItem &one = settings.Groups[0].Apps[0], &two = settings.Groups[0].Apps[1];
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  // A click on another node: the edit loses the focus, then the selection changes.
+  SetFocus(f.Control("edtCommand"));
+  SetWindowTextW(f.Control("edtCommand"), L"C:\\new one.exe");
+  SetFocus(Tree());
+  TreeView_SelectItem(Tree(), Node(0, 1));
+  Settle();
+  EXPECT_EQ(one.Command, u"C:\\new one.exe");
+  EXPECT_EQ(two.Command, u"C:\\two.exe");
+  EXPECT_EQ(TextOf(f.Control("edtCommand")), u"C:\\two.exe");
+
+  // The selection changing while the edit still has the focus.
+  SetFocus(f.Control("edtHint"));
+  SetWindowTextW(f.Control("edtHint"), L"for two");
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  EXPECT_EQ(two.Hint, u"for two");
+  EXPECT_EQ(one.Hint, u"");
+  EXPECT_EQ(TextOf(f.Control("edtHint")), u"");
+}
+
+TEST_F(ConfigDialog, ABrokenIconShowsAnEmptyPreviewAndNoBox) {
+  TConfigForm& f = Open({{u"A", {u"one"}}});
+  settings.Groups[0].Apps[0].IconLocation = u"C:\\no\\such.dll,abc";
+  for (int i = 0; i < 2; ++i) {
+    TreeView_SelectItem(Tree(), i ? Node(0, 0) : Node(0));
+    Settle();
+  }
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(f.IconPreviewBtn.Glyph().Width(), f.Scale(60));  // the face, with no icon on it
+}
+
+// Answers the icon picker once it shows: picks list item `pick` (none for
+// -1) and presses OK, or presses Cancel.
+struct PickerAnswer {
+  int Pick = -1;
+  bool Ok = true;
+  int Items = -1;  // what the list held when it showed
+};
+PickerAnswer* gAnswer = nullptr;
+
+void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND picker = FindWindowW(L"DorvaneForm", L"Choose an Icon");
+  if (!picker || !IsWindowVisible(picker)) return;
+  KillTimer(nullptr, timer);
+  struct Find {
+    const wchar_t* Class;
+    HWND Found;
+  } list{L"ListBox", nullptr};
+  EnumChildWindows(
+      picker,
+      [](HWND w, LPARAM p) {
+        auto* f = reinterpret_cast<Find*>(p);
+        wchar_t cls[32] = {};
+        GetClassNameW(w, cls, 32);
+        if (_wcsicmp(cls, f->Class) != 0) return TRUE;
+        f->Found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&list));
+  gAnswer->Items = static_cast<int>(SendMessageW(list.Found, LB_GETCOUNT, 0, 0));
+  if (gAnswer->Pick >= 0) {
+    SendMessageW(list.Found, LB_SETCURSEL, gAnswer->Pick, 0);
+    SendMessageW(GetParent(list.Found), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.Found), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list.Found));
+  }
+  PostMessageW(picker, WM_COMMAND, gAnswer->Ok ? IDOK : IDCANCEL, 0);
+}
+
+TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
+  wchar_t system[MAX_PATH + 1] = {};
+  GetSystemDirectoryW(system, MAX_PATH + 1);
+  const std::u16string shell32 = U16(system) + u"\\SHELL32.DLL";
+  TConfigForm& f = Open({{u"A", {u"one"}}});
+  TAppItem& one = settings.Groups[0].Apps[0];
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  struct Case {
+    const char* What;
+    std::u16string Command, Location;
+    PickerAnswer Answer;
+    bool ListFilled;
+    std::u16string Stored;
+  };
+  const Case cases[] = {
+      {"icon 12 of a library", u"C:\\a.exe", shell32 + u",5", {12, true}, true, shell32 + u",12"},
+      {"OK without a pick for a program", u"C:\\Tools\\APP.EXE", u"", {-1, true}, false, u"C:\\Tools\\APP.EXE,0"},
+      {"... for a lower-case program", u"C:\\Tools\\app.exe", u"", {-1, true}, false, u"C:\\Tools\\app.exe,0"},
+      {"OK without a pick for a document", u"C:\\notes.txt", u"", {-1, true}, false, u""},
+      {"another file type opens no file", u"C:\\a.exe", u"C:\\c.ani,1", {-1, true}, false, u""},
+      {"Cancel changes nothing", u"C:\\a.exe", shell32 + u",7", {3, false}, true, shell32 + u",7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    one.Command = c.Command;
+    one.IconLocation = c.Location;
+    f.ShowAppItem(one.Title);
+    PickerAnswer answer = c.Answer;
+    gAnswer = &answer;
+    SetTimer(nullptr, 0, 50, AnswerPicker);
+    f.mDisplayIconClick();
+    EXPECT_EQ(answer.Items > 0, c.ListFilled) << answer.Items;
+    EXPECT_EQ(one.IconLocation, c.Stored);
+  }
+  EXPECT_TRUE(boxes.empty());
 }
 
 }  // namespace

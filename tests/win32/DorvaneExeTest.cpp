@@ -55,7 +55,7 @@ std::wstring Install(const std::string& settings, int n) {
   exe.resize(exe.find_last_of(L'\\') + 1);
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder = std::wstring(temp) + L"Dorvane e2e \u00fc " + std::to_wstring(GetCurrentProcessId()) +
+  const std::wstring folder = std::wstring(temp) + L"Dorvane e2e \u00fc " + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount()) +
                               L"-" + std::to_wstring(n) + L"\\";
   CreateDirectoryW(folder.c_str(), nullptr);
   if (!CopyFileW((exe + L"Dorvane.exe").c_str(), (folder + L"Dorvane.exe").c_str(), FALSE)) return L"";

@@ -34,7 +34,7 @@ std::wstring NewFolder() {
   static int count = 0;
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder = std::wstring(temp) + L"Dorvane main \u00e9 " + std::to_wstring(GetCurrentProcessId()) +
+  const std::wstring folder = std::wstring(temp) + L"Dorvane main \u00e9 " + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount()) +
                               L"-" + std::to_wstring(++count) + L"\\";
   CreateDirectoryW(folder.c_str(), nullptr);
   return folder;

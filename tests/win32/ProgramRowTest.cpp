@@ -9,6 +9,10 @@
 #include "core/WinSupport.h"
 #include "win32/MainWin.h"
 
+#include <algorithm>
+
+#include "IconTestSupport.h"
+
 namespace {
 
 std::wstring RowFolder() {
@@ -16,7 +20,7 @@ std::wstring RowFolder() {
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);
   const std::wstring folder =
-      std::wstring(temp) + L"Dorvane row " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++count) + L"\\";
+      std::wstring(temp) + L"Dorvane row " + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++count) + L"\\";
   CreateDirectoryW(folder.c_str(), nullptr);
   return folder;
 }
@@ -280,6 +284,35 @@ TEST_F(ProgramRow, ARealProgramStartsWithTheEntrysShowCommand) {
     }
     EXPECT_EQ(got, std::to_string(show)) << state;
     EXPECT_TRUE(boxes.empty());
+  }
+}
+
+// The configuration dialog's preview is the face the main window gives the
+// same entry's large button, pixel for pixel, two-line title and own icon.
+TEST_F(ProgramRow, TheConfigurationPreviewIsTheLargeButtonsFace) {
+  for (const char* options : {"VertBarLineBreak = True", "TextOnTop = True"}) {
+    SCOPED_TRACE(options);
+    TMainForm& f = Start(std::string("BtnSize = 2 ") + options +
+                         " Groups = < item Name = 'A' Apps = < item Title = 'Shell|Icons here' Command = '" +
+                         kShell32 + "' IconLocation = '" + kShell32 + ",3' end > end >");
+    std::vector<COLORREF> preview;
+    f.OnConfigShow = [&](TConfigForm& c) {
+      ShowWindow(c.Handle(), SW_SHOW);
+      const HWND tree = c.Tree();
+      TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
+      for (int i = 0; i < 10 && !c.CurrentApp; ++i) {
+        Sleep(20);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+      }
+      preview = icontest::Pixels(c.IconPreviewBtn.Glyph());
+      SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+    };
+    f.ConfigBtnClick();
+    const std::vector<COLORREF> face = icontest::Pixels(f.Row.FindButton(0)->Glyph());
+    ASSERT_EQ(preview.size(), face.size());
+    EXPECT_TRUE(preview == face);
+    EXPECT_GT(std::count(face.begin(), face.end(), face[0]), 0);
   }
 }
 
