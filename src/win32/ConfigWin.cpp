@@ -844,6 +844,18 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SHOWWINDOW:
       if (wParam) FormShow();
       break;
+    case kDpiChanged: {
+      const LRESULT result = Form::HandleMessage(message, wParam, lParam);
+      // The icon buttons are not of the table: placed again, and the
+      // preview drawn at the new size.
+      SetWindowPos(IconPreviewBtn.Handle(), nullptr, Scale(7), Scale(16), Scale(64), Scale(74), SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(IconBrowseBtn.Handle(), nullptr, Scale(78), Scale(41), Scale(75), Scale(25), SWP_NOZORDER | SWP_NOACTIVATE);
+      if (FShownApp) {
+        ShowEntryIcon(*FShownApp);
+        DrawPreview(FShownApp->Title);
+      }
+      return result;
+    }
     case WM_CLOSE:
       FormClose();
       return 0;

@@ -388,6 +388,30 @@ TEST_F(ConfigDialog, ABrokenIconShowsAnEmptyPreviewAndNoBox) {
   EXPECT_EQ(f.IconPreviewBtn.Glyph().Width(), f.Scale(60));  // the face, with no icon on it
 }
 
+TEST_F(ConfigDialog, AMonitorOfAnotherDpiLaysTheDialogOutAgain) {
+  TConfigForm& f = Open({{u"A", {u"one"}}});
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  SetFocus(f.Control("edtCommand"));
+  SetWindowTextW(f.Control("edtCommand"), L"typed, not yet left");
+  RECT r{};
+  GetWindowRect(f.Handle(), &r);
+  RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.top + (r.bottom - r.top) * 3 / 2};
+  SendMessageW(f.Handle(), kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  RECT button{};
+  GetWindowRect(f.IconPreviewBtn.Handle(), &button);
+  EXPECT_EQ(button.right - button.left, 96);
+  EXPECT_EQ(button.bottom - button.top, 111);
+  EXPECT_EQ(f.IconPreviewBtn.Glyph().Width(), 90);  // the face of a large button at 144 DPI
+  // The edits still end where they did, in the new scale: 4 pixels at 96 DPI.
+  RECT edit{}, panel{};
+  GetWindowRect(f.Control("edtCommand"), &edit);
+  MapWindowPoints(nullptr, f.Control("pnlApps"), reinterpret_cast<POINT*>(&edit), 2);
+  GetClientRect(f.Control("pnlApps"), &panel);
+  EXPECT_NEAR(panel.right - edit.right, 6, 1);
+  EXPECT_EQ(TextOf(f.Control("edtCommand")), u"typed, not yet left");
+}
+
 // Answers the icon picker once it shows: picks list item `pick` (none for
 // -1) and presses OK, or presses Cancel.
 struct PickerAnswer {
@@ -476,10 +500,11 @@ int ConfigShotProbe(const wchar_t* file, int page) {
   ShowWindow(form.Handle(), SW_SHOW);
   form.ShowPage("PageControl", page);
   const HWND tree = form.Tree();
+  // The second group open, its first entry in the editor.
   const HTREEITEM group = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
   TreeView_Expand(tree, TreeView_GetRoot(tree), TVE_EXPAND);
   TreeView_Expand(tree, group, TVE_EXPAND);
-  TreeView_SelectItem(tree, group);
+  TreeView_SelectItem(tree, TreeView_GetChild(tree, group));
   for (int i = 0; i < 200; ++i) {
     Pump();
     Sleep(50);
