@@ -80,17 +80,16 @@ TBitmap StripPicture(HINSTANCE instance, int resource, int index, int size) {
   return picture;
 }
 
+BOOL CALLBACK AddCursorId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  if (IS_INTRESOURCE(name))
+    reinterpret_cast<std::vector<int>*>(found)->push_back(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
+  return TRUE;
+}
+
 // The identifiers of the executable's own cursors.
 std::vector<int> RegisteredCursorIds() {
   std::vector<int> ids;
-  EnumResourceNamesW(
-      GetModuleHandleW(nullptr), RT_GROUP_CURSOR,
-      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-        if (IS_INTRESOURCE(name))
-          reinterpret_cast<std::vector<int>*>(found)->push_back(static_cast<int>(reinterpret_cast<ULONG_PTR>(name)));
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&ids));
+  EnumResourceNamesW(GetModuleHandleW(nullptr), RT_GROUP_CURSOR, AddCursorId, reinterpret_cast<LONG_PTR>(&ids));
   return ids;
 }
 
