@@ -662,37 +662,6 @@ void TConfigForm::DragEnd(POINT at, bool drop) {
 
 // ------------------------------------------------------------- deleting
 
-void TConfigForm::CommitTreeOrder() {
-  const HWND tree = Tree();
-  std::vector<TTreeGroup> order;
-  for (HTREEITEM g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g)) {
-    TTreeGroup& group = order.emplace_back(TTreeGroup{static_cast<TGroupItem*>(NodeObject(g)), {}});
-    for (HTREEITEM a = TreeView_GetChild(tree, g); a; a = TreeView_GetNextSibling(tree, a))
-      group.Apps.push_back(static_cast<TAppItem*>(NodeObject(a)));
-  }
-  chkIgnoreExit();
-  FShownApp = nullptr;
-  ::StoreTree(order, FSettings);
-  // The nodes now stand for the fresh objects, which are in tree order.
-  int gi = 0;
-  for (HTREEITEM g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g), ++gi) {
-    TGroupItem& group = FSettings.Groups[gi];
-    TVITEMW item{};
-    item.mask = TVIF_PARAM | TVIF_HANDLE;
-    item.hItem = g;
-    item.lParam = reinterpret_cast<LPARAM>(&group);
-    TreeView_SetItem(tree, &item);
-    int ai = 0;
-    for (HTREEITEM a = TreeView_GetChild(tree, g); a; a = TreeView_GetNextSibling(tree, a), ++ai) {
-      item.hItem = a;
-      item.lParam = reinterpret_cast<LPARAM>(&group.Apps[ai]);
-      TreeView_SetItem(tree, &item);
-    }
-  }
-  CurrentGroup = nullptr;
-  CurrentApp = nullptr;
-}
-
 void TConfigForm::DeleteNode(HTREEITEM node) {
   const HWND tree = Tree();
   TCollectionItem* object = NodeObject(node);
@@ -708,7 +677,7 @@ void TConfigForm::DeleteNode(HTREEITEM node) {
   HTREEITEM next = TreeView_GetNextSibling(tree, node);
   if (!next) next = TreeView_GetPrevSibling(tree, node);
   if (!next && entry) next = TreeView_GetParent(tree, node);
-  if (!entry) CommitTreeOrder();
+  if (!entry) StoreTree(FSettings);
   object = NodeObject(node);
   // Nothing may point at what goes now.
   chkIgnoreExit();
@@ -737,8 +706,22 @@ void TConfigForm::StoreTree(TSkiffData& settings) {
   chkIgnoreExit();
   FShownApp = nullptr;
   ::StoreTree(order, settings);
-  // The tree's objects are gone: the dialog only closes from here on.
-  TreeView_DeleteAllItems(tree);
+  // The nodes now stand for the fresh objects, which are in tree order.
+  int gi = 0;
+  for (HTREEITEM g = TreeView_GetRoot(tree); g; g = TreeView_GetNextSibling(tree, g), ++gi) {
+    TGroupItem& group = settings.Groups[gi];
+    TVITEMW item{};
+    item.mask = TVIF_PARAM | TVIF_HANDLE;
+    item.hItem = g;
+    item.lParam = reinterpret_cast<LPARAM>(&group);
+    TreeView_SetItem(tree, &item);
+    int ai = 0;
+    for (HTREEITEM a = TreeView_GetChild(tree, g); a; a = TreeView_GetNextSibling(tree, a), ++ai) {
+      item.hItem = a;
+      item.lParam = reinterpret_cast<LPARAM>(&group.Apps[ai]);
+      TreeView_SetItem(tree, &item);
+    }
+  }
   CurrentGroup = nullptr;
   CurrentApp = nullptr;
 }

@@ -30,7 +30,9 @@ class TConfigForm : public Form {
   void LoadOptions(const TSkiffData& settings);
   void HidePMCBExit();
   // Writes the tree's groups and entries back into the settings in the
-  // tree's order (the opener calls it when DataChanged is set).
+  // tree's order (the opener calls it when DataChanged is set; a group's
+  // deletion first, so that it takes exactly the entries shown under it).
+  // The nodes then stand for the new objects.
   void StoreTree(TSkiffData& settings);
 
   bool DataChanged = false;
@@ -87,9 +89,6 @@ class TConfigForm : public Form {
   HTREEITEM AddNode(HTREEITEM parent, HTREEITEM after, TCollectionItem& object, const std::u16string& text);
   void MoveAppNode(HTREEITEM target, bool asChild);
   void MoveGroupNode(HTREEITEM target);
-  // Makes the live collections hold what the tree shows, so that a group
-  // deleted from the tree takes exactly the entries shown under it.
-  void CommitTreeOrder();
   void SelectNode(HTREEITEM node);
   void OptionControlCommand(const char* name, WORD code);
   void EditorCommand(WORD code);
