@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "IconTestSupport.h"
 #include "WindowTestSupport.h"
 #include "win32/DataClasses.h"
 #include "win32/IconGlyphPickEdt.h"
@@ -377,6 +378,21 @@ TEST_F(ConfigDialog, TypedTextGoesToTheEntryItWasTypedFor) {
   EXPECT_EQ(TextOf(f.Control("edtHint")), u"");
 }
 
+TEST_F(ConfigDialog, ThePreviewFollowsTheCaptionOptionsAtTheNextLoad) {
+  TConfigForm& f = Open({{u"A", {u"Two|Lines"}}});
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  const std::vector<COLORREF> before = icontest::Pixels(f.IconPreviewBtn.Glyph());
+  SendMessageW(f.Control("chkVertBar"), BM_CLICK, 0, 0);
+  EXPECT_TRUE(icontest::Pixels(f.IconPreviewBtn.Glyph()) == before);  // not yet
+  EXPECT_FALSE(settings.VertBarLineBreak);
+  f.ShowAppItem(u"Two|Lines");
+  EXPECT_FALSE(icontest::Pixels(f.IconPreviewBtn.Glyph()) == before);
+  SetFocus(f.Control("chkVertBar"));
+  SetFocus(Tree());  // left: now it is the setting
+  EXPECT_TRUE(settings.VertBarLineBreak);
+}
+
 TEST_F(ConfigDialog, ABrokenIconShowsAnEmptyPreviewAndNoBox) {
   TConfigForm& f = Open({{u"A", {u"one"}}});
   settings.Groups[0].Apps[0].IconLocation = u"C:\\no\\such.dll,abc";
@@ -417,6 +433,7 @@ TEST_F(ConfigDialog, AMonitorOfAnotherDpiLaysTheDialogOutAgain) {
 struct PickerAnswer {
   int Pick = -1;
   bool Ok = true;
+  std::u16string Load{};  // a file loaded first, as Load... would
   int Items = -1;  // what the list held when it showed
 };
 PickerAnswer* gAnswer = nullptr;
@@ -441,6 +458,9 @@ void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
       },
       reinterpret_cast<LPARAM>(&list));
   gAnswer->Items = static_cast<int>(SendMessageW(list.Found, LB_GETCOUNT, 0, 0));
+  if (!gAnswer->Load.empty())
+    static_cast<TIconGlyphPickEditDlg*>(reinterpret_cast<Form*>(GetWindowLongPtrW(picker, GWLP_USERDATA)))
+        ->LoadIconsFromFile(gAnswer->Load);
   if (gAnswer->Pick >= 0) {
     SendMessageW(list.Found, LB_SETCURSEL, gAnswer->Pick, 0);
     SendMessageW(GetParent(list.Found), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.Found), LBN_SELCHANGE),
@@ -471,6 +491,8 @@ TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
       {"OK without a pick for a document", u"C:\\notes.txt", u"", {-1, true}, false, u""},
       {"another file type opens no file", u"C:\\a.exe", u"C:\\c.ani,1", {-1, true}, false, u""},
       {"Cancel changes nothing", u"C:\\a.exe", shell32 + u",7", {3, false}, true, shell32 + u",7"},
+      {"a frame of an animated cursor", u"C:\\a.exe", shell32 + u",7", {2, true, icontest::DataFile(u"steps.ani")},
+       true, u""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);

@@ -5,9 +5,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/uCompStream.h"
+#include "win32/DataClasses.h"
 #include "win32/WinSupport.h"
 
 namespace {
@@ -326,6 +329,60 @@ TEST(DorvaneExe, ConfiguresAGroupAndAnOptionFromTheDialog) {
   EXPECT_NE(saved.find("Name = 'Office '#233"), std::string::npos) << saved;
   EXPECT_NE(saved.find("DoFlatButtons = True"), std::string::npos) << saved;
   EXPECT_EQ(RemoteTabText(dorvane.Id, Child(main, L"SysTabControl32"), 0), L"Office \u00e9");
+}
+
+TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
+  const std::string original =
+      "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Pad' "
+      "Command = 'notepad.exe' WindowState = 'N' DialogType = 'N' end item Title = 'Calc' Command = 'calc.exe' "
+      "WindowState = 'N' DialogType = 'N' "
+      "end > end>\r\nend\r\n";
+  const std::wstring folder = Install(original, 6);
+  ASSERT_FALSE(folder.empty());
+  Running dorvane(folder);
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  const HWND tools = Child(main, L"ToolbarWindow32");
+  const auto config = AskRemote<TBBUTTON>(dorvane.Id, tools, TB_GETBUTTON, 2);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(config.idCommand, BN_CLICKED), reinterpret_cast<LPARAM>(tools));
+  HWND dialog = nullptr;
+  for (int i = 0; i < 200 && !(dialog && IsWindowVisible(dialog)); ++i) {
+    dialog = FindWindowW(L"DorvaneForm", L"Dorvane Configuration");
+    Sleep(50);
+  }
+  ASSERT_TRUE(dialog);
+  const HWND tree = Child(dialog, L"SysTreeView32");
+  const auto child = [&](HTREEITEM node) {
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(node)));
+  };
+  const HTREEITEM group = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  const HTREEITEM pad = child(group);
+  const HTREEITEM calc = reinterpret_cast<HTREEITEM>(
+      SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(pad)));
+  SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(pad));
+  HWND parameters = nullptr;
+  for (int i = 0; i < 100 && !parameters; ++i) {
+    Sleep(50);
+    parameters = Child(dialog, L"Edit", 1);  // the editor shows once the selection settles
+  }
+  ASSERT_TRUE(parameters);
+  SendMessageW(parameters, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"/A notes.txt"));
+  const HWND state = Child(dialog, L"ComboBox", 1);
+  ASSERT_TRUE(state);
+  SendMessageW(state, CB_SETCURSEL, 2, 0);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(state));
+  Sleep(100);
+  SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(calc));  // another node, at once
+  Sleep(300);
+  PostMessageW(ChildWithText(dialog, L"Done"), BM_CLICK, 0, 0);
+  for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(50);
+  ASSERT_FALSE(IsWindow(dialog));
+
+  std::unique_ptr<TSkiffData> expected = TextToComponent(original);
+  expected->Groups[0].Apps[0].Parameters = u"/A notes.txt";
+  expected->Groups[0].Apps[0].WindowState = u"X";
+  const std::unique_ptr<TSkiffData> saved = LoadSettingsFile(folder + L"SkiffData.dat");
+  EXPECT_EQ(ComponentToText(*saved), ComponentToText(*expected));
 }
 
 }  // namespace

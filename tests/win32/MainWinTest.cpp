@@ -566,3 +566,32 @@ TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
   EXPECT_NE(ReadBytes(settingsFile).find("New Group"), std::string::npos);
   HideTaskbar(true);  // as Wine had it
 }
+
+TEST_F(MainWindow, HidingTheDesktopWindowWaitsForTheNextStartAndIsNotOfferedWhereBlocked) {
+  FakeDesktop desktop;
+  version = {true, 6, 1};  // the shell's desktop window must not be toggled here
+  TMainForm& f = Start();
+  bool offered = true;
+  f.OnConfigShow = [&](TConfigForm& c) {
+    offered = (GetWindowLongW(c.Control("HidePMCB"), GWL_STYLE) & WS_VISIBLE) != 0;  // its page may be hidden
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ConfigBtnClick();
+  EXPECT_FALSE(offered);
+
+  form.reset();
+  version = {true, 6, 0};
+  TMainForm& g = Start();
+  g.OnConfigShow = [&](TConfigForm& c) {
+    ShowWindow(c.Handle(), SW_SHOW);
+    offered = (GetWindowLongW(c.Control("HidePMCB"), GWL_STYLE) & WS_VISIBLE) != 0;  // its page may be hidden
+    SendMessageW(c.Control("HidePMCB"), BM_CLICK, 0, 0);
+    SetFocus(c.Control("HidePMCB"));
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  g.ConfigBtnClick();
+  EXPECT_TRUE(offered);
+  EXPECT_TRUE(g.Settings->HideProgMan);
+  EXPECT_NE(ReadBytes(settingsFile).find("HideProgMan = True"), std::string::npos);
+  EXPECT_TRUE(IsWindowVisible(desktop.Handle));  // until the next start
+}
