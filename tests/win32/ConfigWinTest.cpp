@@ -438,33 +438,28 @@ struct PickerAnswer {
 };
 PickerAnswer* gAnswer = nullptr;
 
+BOOL CALLBACK FindListBox(HWND window, LPARAM found) {
+  wchar_t cls[32] = {};
+  GetClassNameW(window, cls, 32);
+  if (_wcsicmp(cls, L"ListBox") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
   const HWND picker = FindWindowW(L"DorvaneForm", L"Choose an Icon");
   if (!picker || !IsWindowVisible(picker)) return;
   KillTimer(nullptr, timer);
-  struct Find {
-    const wchar_t* Class;
-    HWND Found;
-  } list{L"ListBox", nullptr};
-  EnumChildWindows(
-      picker,
-      [](HWND w, LPARAM p) {
-        auto* f = reinterpret_cast<Find*>(p);
-        wchar_t cls[32] = {};
-        GetClassNameW(w, cls, 32);
-        if (_wcsicmp(cls, f->Class) != 0) return TRUE;
-        f->Found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&list));
-  gAnswer->Items = static_cast<int>(SendMessageW(list.Found, LB_GETCOUNT, 0, 0));
+  HWND list = nullptr;
+  EnumChildWindows(picker, FindListBox, reinterpret_cast<LPARAM>(&list));
+  gAnswer->Items = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
   if (!gAnswer->Load.empty())
     static_cast<TIconGlyphPickEditDlg*>(reinterpret_cast<Form*>(GetWindowLongPtrW(picker, GWLP_USERDATA)))
         ->LoadIconsFromFile(gAnswer->Load);
   if (gAnswer->Pick >= 0) {
-    SendMessageW(list.Found, LB_SETCURSEL, gAnswer->Pick, 0);
-    SendMessageW(GetParent(list.Found), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.Found), LBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(list.Found));
+    SendMessageW(list, LB_SETCURSEL, gAnswer->Pick, 0);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
   }
   PostMessageW(picker, WM_COMMAND, gAnswer->Ok ? IDOK : IDCANCEL, 0);
 }
