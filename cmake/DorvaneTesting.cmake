@@ -33,8 +33,17 @@ set(DORVANE_GTEST_FAIL "\\[  FAILED  \\]" "exited with code [0-9]+")
 # run through CMAKE_CROSSCOMPILING_EMULATOR (cmake/wine-run.sh); native ones
 # through cmake/run-test.sh. Test discovery is not used: it would run the
 # executables at build time, under Wine for the cross builds.
+#
+# With NAME and FILTER the executable is registered once more under another
+# name for the tests a gtest filter selects, so that a long suite runs as
+# parts, each within its own time limit.
 function(dorvane_add_gtest target)
-  if(CMAKE_CROSSCOMPILING)
+  cmake_parse_arguments(PART "" "NAME;FILTER" "" ${ARGN})
+  if(PART_NAME)
+    add_test(NAME ${PART_NAME} COMMAND ${target} --gtest_filter=${PART_FILTER})
+    set(timeout 150)
+    set(target ${PART_NAME})
+  elseif(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target} COMMAND ${target})
     set(timeout 150)   # above wine-run.sh's own limit, so that one fires first
   elseif(WIN32)
