@@ -1,6 +1,5 @@
 #include "win32/ConfigWin.h"
 
-#include <shellapi.h>
 #include <shlobj.h>
 #include <windowsx.h>
 
@@ -9,9 +8,6 @@
 #include <vector>
 
 #include "core/Errors.h"
-#include "core/WinSupport.h"
-#include "win32/ButtonFaces.h"
-#include "win32/IconGlyphPickEdt.h"
 #include "win32/WinSupport.h"
 #include "win32/res/resource.h"
 
@@ -106,32 +102,6 @@ const TControlDef kConfigControls[] = {
      {}, kOption},
 };
 
-bool Checked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void SetChecked(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
-
-std::u16string WindowText(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return U16(text);
-}
-
-constexpr const char* kEditorEdits[] = {"edtCommand", "edtParameters", "edtStartDir", "edtHint", "edtDialogText"};
-
-bool IsEditorControl(const char* name) {
-  if (!name) return false;
-  for (const char* edit : kEditorEdits)
-    if (std::strcmp(edit, name) == 0) return true;
-  for (const char* other : {"cbxDialogType", "cbxWindowState", "chkMinimizeOnRun", "chkIgnore"})
-    if (std::strcmp(other, name) == 0) return true;
-  return false;
-}
-
-void SetItems(HWND combo, std::initializer_list<const wchar_t*> items) {
-  for (const wchar_t* item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-}
-
-int Selected(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
-
 bool IsOptionControl(const char* name) {
   if (!name) return false;
   for (const TOptionCheck& o : kOptionChecks)
@@ -192,24 +162,8 @@ void TConfigForm::FormCreate() {
   SendMessageW(FTrashTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   ShowWindow(Control("ShowInfoCB"), SW_HIDE);  // kept, and written back, but never offered
 
-  SetItems(Control("cbxDialogType"), {L"", L"Yes / No", L"Ok / Cancel"});
-  SetItems(Control("cbxWindowState"), {L"Normal", L"Minimized", L"Maximized"});
-  TIconButtonProps props;
-  props.Dpi = Dpi();
-  IconPreviewBtn.Create(Control("grpIcon"), 0, RECT{7, 16, 7 + 64, 16 + 74}, props);
-  props.Caption = u"Browse";
-  IconBrowseBtn.Create(Control("grpIcon"), 0, RECT{78, 41, 78 + 75, 41 + 25}, props);
-  for (TIconButton* button : {static_cast<TIconButton*>(&IconPreviewBtn), static_cast<TIconButton*>(&IconBrowseBtn)}) {
-    TIconGlyph& glyph = button->IconGlyph;
-    glyph.BeginUpdate();
-    glyph.SetUseStoredIcon(false);
-    glyph.SetTransparentColor(clBtnFace);
-    glyph.SetColorProcessing(cpAddLine);
-    glyph.EndUpdate();
-    button->OnException = [this](const std::exception& e) { App.ShowError(Handle(), ExceptionMessage(e)); };
-  }
-  IconPreviewBtn.IconGlyph.SetIconSize(isLarge);
-  IconBrowseBtn.OnClick = [this] { mDisplayIconClick(); };
+  Editor.Create();
+  Editor.IconBrowseBtn.OnClick = [this] { mDisplayIconClick(); };
 }
 
 // ------------------------------------------------------------- options
@@ -301,7 +255,7 @@ void TConfigForm::FormShow() {
   GroupIndex = -1;
   CurrentApp = nullptr;
   AppIndex = -1;
-  FShownApp = nullptr;
+  Editor.Forget();
   ShowPage("PageControl", 0);
   ShowWindow(Control("pnlApps"), SW_HIDE);
   const HWND tree = Tree();
@@ -364,85 +318,17 @@ void TConfigForm::tvAppsChange() {
 // ---------------------------------------------------------- entry editor
 
 void TConfigForm::ShowAppItem(const std::u16string& title) {
-  TAppItem* app = CurrentApp;
-  if (!app) return;
-  // Filling the controls is not a change of the entry.
-  FLoading = true;
-  const std::u16string* texts[] = {&app->Command, &app->Parameters, &app->Directory, &app->Hint, &app->DialogText};
-  for (std::size_t i = 0; i < std::size(kEditorEdits); ++i) SetWindowTextW(Control(kEditorEdits[i]), W(*texts[i]));
-  SendMessageW(Control("cbxDialogType"), CB_SETCURSEL, DialogTypeItem(app->DialogType), 0);
-  SendMessageW(Control("cbxWindowState"), CB_SETCURSEL, WindowStateItem(app->WindowState), 0);
-  SetChecked(Control("chkMinimizeOnRun"), app->MinimizeOnRun);
-  SetChecked(Control("chkIgnore"), app->IgnoreAccessDenied);
-  FLoading = false;
-  FShownApp = app;
-  ShowEntryIcon(*app);
-  DrawPreview(title);
+  if (CurrentApp) Editor.Show(*CurrentApp, title);
 }
 
-void TConfigForm::ShowEntryIcon(const TAppItem& app) {
-  for (TIconButton* button : {static_cast<TIconButton*>(&IconPreviewBtn), static_cast<TIconButton*>(&IconBrowseBtn)}) {
-    TIconGlyph glyph;
-    glyph.Assign(button->IconGlyph);
-    if (app.IconLocation.empty()) {
-      glyph.SetIconType(itFileDefault);
-      glyph.SetFileName(app.Command);
-    } else {
-      glyph.SetIconType(itFileInfo);
-      glyph.SetFileInfo(app.IconLocation);
-    }
-    try {
-      button->SetIconGlyph(glyph);  // draws it once
-    } catch (const Exception&) {
-      TBitmap none;
-      FillBitmap(none, clBtnFace, 1, 1);
-      button->SetGlyph(none);
-    }
-  }
-}
-
-void TConfigForm::DrawPreview(const std::u16string& title) {
-  // The icon as its glyph draws it, then the face the main window's large
-  // button composes around it.
-  // The main window keeps an entry's icon in an image list and draws the
-  // button from there: the preview takes the same road, so that it shows
-  // the very pixels the button will.
-  const SIZE size = SystemIconSize(isLarge);
-  TBitmap icon;
-  FillBitmap(icon, clBtnFace, size.cx, size.cy + 1);
-  TImageList list(size.cx, size.cy);
-  TIconGlyph glyph;
-  glyph.Assign(IconPreviewBtn.IconGlyph);
-  try {
-    DrawToBitmap(glyph, icon);
-  } catch (const Exception&) {
-  }
-  list.AddBitmap(icon);
-  glyph.SetImageListLarge(&list);
-  glyph.SetImageListSmall(&list);
-  glyph.SetIconType(itImageList);
-  glyph.SetIconIndex(0);
-  DrawToBitmap(glyph, icon);
-  TBitmap face;
-  face.SetSize(Scale(60), Scale(70));
-  const UniqueFont font(CreateCaptionFont(Dpi()));
-  TCaptionLines lines;
-  {
-    TBitmapCanvas measure(face);
-    const SelectedObject selected(measure.DC(), font.Get());
-    lines = SplitButtonCaption(title, [&](std::u16string_view t) { return TextWidth(measure.DC(), t); },
-                               face.Width(), Checked(Control("chkVertBar")), !Checked(Control("chkSingleLineTop")));
-  }
-  ComposeButtonGlyph(face, lines.Upper, lines.Lower, icon, icon.Pixel(0, icon.Height() - 1), 2, Dpi(), font.Get());
-  IconPreviewBtn.SetGlyph(face);
-}
+void TConfigForm::DrawPreview(const std::u16string& title) { Editor.DrawPreview(title); }
 
 void TConfigForm::EditorCommand(WORD code) {
   switch (code) {
     case EN_CHANGE:
     case CBN_SELCHANGE:
     case BN_CLICKED:
-      if (FLoading) return;
+      if (Editor.Loading()) return;
       AppChanged = true;  // edtCommandChange, chkIgnoreClick
       DataChanged = true;
       break;
@@ -455,62 +341,11 @@ void TConfigForm::EditorCommand(WORD code) {
 }
 
 void TConfigForm::chkIgnoreExit() {
-  TAppItem* app = FShownApp;
-  if (!AppChanged || !app) return;
-  app->Command = WindowText(Control("edtCommand"));
-  app->Parameters = WindowText(Control("edtParameters"));
-  app->Directory = WindowText(Control("edtStartDir"));
-  app->Hint = WindowText(Control("edtHint"));
-  app->DialogType = DialogTypeCode(Selected(Control("cbxDialogType")));
-  app->DialogText = WindowText(Control("edtDialogText"));
-  app->WindowState = WindowStateCode(Selected(Control("cbxWindowState")));
-  app->MinimizeOnRun = Checked(Control("chkMinimizeOnRun"));
-  app->IgnoreAccessDenied = Checked(Control("chkIgnore"));
-  DataChanged = true;
+  if (AppChanged && Editor.Commit()) DataChanged = true;
 }
 
 void TConfigForm::mDisplayIconClick() {
-  TAppItem* app = FShownApp;
-  if (!app) return;
-  TIconGlyphPickEditDlg picker(App);  // freed on every way out
-  picker.Create(Handle());
-  picker.AllowSystem = false;
-  picker.AllowCursor = false;
-  picker.AllowFile = true;
-  TIconGlyph& preview = picker.isbIconSpeedBtn.IconGlyph;
-  preview.BeginUpdate();
-  preview.SetColorProcessing(cpAddLine);
-  preview.SetIconSize(isLarge);
-  picker.LoadDir = CommandFolder(app->Command);
-  if (!app->IconLocation.empty()) {
-    preview.SetIconType(itFileInfo);
-    preview.SetFileInfo(app->IconLocation);
-    std::u16string file;
-    std::int32_t index = 0;
-    try {
-      SplitIconLocation(app->IconLocation, file, index);
-    } catch (const Exception&) {
-      file.clear();  // a broken location opens the picker on no file
-    }
-    if (IsIconLocationFile(file)) {
-      preview.SetFileName(file);
-      preview.SetIconIndex(index);
-      picker.LoadOnShow = true;
-    } else {
-      preview.SetFileName(u"");
-      preview.SetIconIndex(0);
-    }
-  } else {
-    preview.SetIconType(itFileDefault);
-    preview.SetFileName(app->Command);
-  }
-  preview.EndUpdate();
-  const int result = picker.ShowModal(Handle());
-  if (result != IDOK) return;
-  app->IconLocation = IconLocationFor(preview.FileName(), preview.IconIndex());
-  ShowEntryIcon(*app);
-  DataChanged = true;
-  DrawPreview(NodeText(TreeView_GetSelection(Tree())));
+  if (Editor.ChooseIcon(NodeText(TreeView_GetSelection(Tree())))) DataChanged = true;
 }
 
 void TConfigForm::EnableActions() {
@@ -681,7 +516,7 @@ void TConfigForm::DeleteNode(HTREEITEM node) {
   object = NodeObject(node);
   // Nothing may point at what goes now.
   chkIgnoreExit();
-  FShownApp = nullptr;
+  Editor.Forget();
   CurrentApp = nullptr;
   CurrentGroup = nullptr;
   TCollection& owner = object->Collection();
@@ -704,7 +539,7 @@ void TConfigForm::StoreTree(TSkiffData& settings) {
       group.Apps.push_back(static_cast<TAppItem*>(NodeObject(a)));
   }
   chkIgnoreExit();
-  FShownApp = nullptr;
+  Editor.Forget();
   ::StoreTree(order, settings);
   // The nodes now stand for the fresh objects, which are in tree order.
   int gi = 0;
@@ -829,14 +664,7 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case kDpiChanged: {
       const LRESULT result = Form::HandleMessage(message, wParam, lParam);
-      // The icon buttons are not of the table: placed again, and the
-      // preview drawn at the new size.
-      SetWindowPos(IconPreviewBtn.Handle(), nullptr, Scale(7), Scale(16), Scale(64), Scale(74), SWP_NOZORDER | SWP_NOACTIVATE);
-      SetWindowPos(IconBrowseBtn.Handle(), nullptr, Scale(78), Scale(41), Scale(75), Scale(25), SWP_NOZORDER | SWP_NOACTIVATE);
-      if (FShownApp) {
-        ShowEntryIcon(*FShownApp);
-        DrawPreview(FShownApp->Title);
-      }
+      Editor.DpiChanged();
       return result;
     }
     case WM_CLOSE:
@@ -857,7 +685,7 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       const char* name = ControlName(reinterpret_cast<HWND>(lParam));
-      if (IsEditorControl(name)) {
+      if (TEntryEditor::IsEditorControl(name)) {
         EditorCommand(code);
         return 0;
       }

@@ -13,11 +13,10 @@
 #include "core/ConfigWin.h"
 #include "core/DataClasses.h"
 #include "win32/Actions.h"
+#include "win32/EntryEditor.h"
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
-
-class TIconGlyphPickEditDlg;
 
 class TConfigForm : public Form {
  public:
@@ -77,8 +76,7 @@ class TConfigForm : public Form {
   void DrawPreview(const std::u16string& title);
   void mDisplayIconClick();
 
-  TIconSpeedBtn IconPreviewBtn;  // the entry's button as the main window shows it
-  TIconBitBtn IconBrowseBtn;
+  TEntryEditor Editor{*this};
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -92,9 +90,7 @@ class TConfigForm : public Form {
   void SelectNode(HTREEITEM node);
   void OptionControlCommand(const char* name, WORD code);
   void EditorCommand(WORD code);
-  // Both icon buttons take the entry's icon: its location, or the shell's
-  // icon for its command. A broken location shows no icon, not an error.
-  void ShowEntryIcon(const TAppItem& app);
+
   void ShowPopup(POINT at);
   void DrawTrash();
   void BrowseDirBtnClick();
@@ -109,8 +105,6 @@ class TConfigForm : public Form {
   TBitmap FTrash;
   UniqueIcon FIcon;
   UniqueOwner<HWND, DestroyWindow> FTrashTip;
-  TAppItem* FShownApp = nullptr;  // what the editor holds
-  bool FLoading = false;          // the editor's controls are being filled
   bool FDragging = false;
   bool FSplitting = false;
   int FSplitStartX = 0;

@@ -150,6 +150,18 @@ void TApplication::ShowError(HWND owner, const std::u16string& text) {
   ShowMessage(owner, text, MB_OK | MB_ICONERROR);
 }
 
+bool Checked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetChecked(HWND button, bool checked) {
+  SendMessageW(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::u16string WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return U16(text);
+}
+
 Form::~Form() {
   if (FHandle) {
     // A derived form is gone by now: no message may reach it any more.

@@ -75,6 +75,11 @@ struct TFormDef {
   int MinWidth = 0, MinHeight = 0;  // the frame's smallest size at 96 DPI; 0: none
 };
 
+// Check boxes and radio buttons ticked or not; a window's whole text.
+bool Checked(HWND button);
+void SetChecked(HWND button, bool checked);
+std::u16string WindowText(HWND window);
+
 class Form {
  public:
   explicit Form(TApplication& app) : App(app) {}

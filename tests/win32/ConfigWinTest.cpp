@@ -382,12 +382,12 @@ TEST_F(ConfigDialog, ThePreviewFollowsTheCaptionOptionsAtTheNextLoad) {
   TConfigForm& f = Open({{u"A", {u"Two|Lines"}}});
   TreeView_SelectItem(Tree(), Node(0, 0));
   Settle();
-  const std::vector<COLORREF> before = icontest::Pixels(f.IconPreviewBtn.Glyph());
+  const std::vector<COLORREF> before = icontest::Pixels(f.Editor.IconPreviewBtn.Glyph());
   SendMessageW(f.Control("chkVertBar"), BM_CLICK, 0, 0);
-  EXPECT_TRUE(icontest::Pixels(f.IconPreviewBtn.Glyph()) == before);  // not yet
+  EXPECT_TRUE(icontest::Pixels(f.Editor.IconPreviewBtn.Glyph()) == before);  // not yet
   EXPECT_FALSE(settings.VertBarLineBreak);
   f.ShowAppItem(u"Two|Lines");
-  EXPECT_FALSE(icontest::Pixels(f.IconPreviewBtn.Glyph()) == before);
+  EXPECT_FALSE(icontest::Pixels(f.Editor.IconPreviewBtn.Glyph()) == before);
   SetFocus(f.Control("chkVertBar"));
   SetFocus(Tree());  // left: now it is the setting
   EXPECT_TRUE(settings.VertBarLineBreak);
@@ -401,7 +401,7 @@ TEST_F(ConfigDialog, ABrokenIconShowsAnEmptyPreviewAndNoBox) {
     Settle();
   }
   EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(f.IconPreviewBtn.Glyph().Width(), f.Scale(60));  // the face, with no icon on it
+  EXPECT_EQ(f.Editor.IconPreviewBtn.Glyph().Width(), f.Scale(60));  // the face, with no icon on it
 }
 
 TEST_F(ConfigDialog, AMonitorOfAnotherDpiLaysTheDialogOutAgain) {
@@ -415,10 +415,10 @@ TEST_F(ConfigDialog, AMonitorOfAnotherDpiLaysTheDialogOutAgain) {
   RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.top + (r.bottom - r.top) * 3 / 2};
   SendMessageW(f.Handle(), kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
   RECT button{};
-  GetWindowRect(f.IconPreviewBtn.Handle(), &button);
+  GetWindowRect(f.Editor.IconPreviewBtn.Handle(), &button);
   EXPECT_EQ(button.right - button.left, 96);
   EXPECT_EQ(button.bottom - button.top, 111);
-  EXPECT_EQ(f.IconPreviewBtn.Glyph().Width(), 90);  // the face of a large button at 144 DPI
+  EXPECT_EQ(f.Editor.IconPreviewBtn.Glyph().Width(), 90);  // the face of a large button at 144 DPI
   // The edits still end where they did, in the new scale: 4 pixels at 96 DPI.
   RECT edit{}, panel{};
   GetWindowRect(f.Control("edtCommand"), &edit);

@@ -305,7 +305,7 @@ TEST_F(ProgramRow, TheConfigurationPreviewIsTheLargeButtonsFace) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
       }
-      preview = icontest::Pixels(c.IconPreviewBtn.Glyph());
+      preview = icontest::Pixels(c.Editor.IconPreviewBtn.Glyph());
       SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
     };
     f.ConfigBtnClick();

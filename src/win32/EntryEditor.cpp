@@ -1,0 +1,197 @@
+#include "win32/EntryEditor.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "core/ConfigWin.h"
+#include "core/Errors.h"
+#include "core/WinSupport.h"
+#include "win32/ButtonFaces.h"
+#include "win32/IconGlyphPickEdt.h"
+#include "win32/WinSupport.h"
+
+namespace {
+
+constexpr const char* kEditorEdits[] = {"edtCommand", "edtParameters", "edtStartDir", "edtHint", "edtDialogText"};
+
+void SetItems(HWND combo, std::initializer_list<const wchar_t*> items) {
+  for (const wchar_t* item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+}
+
+int Selected(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0)); }
+
+}  // namespace
+
+bool TEntryEditor::IsEditorControl(const char* name) {
+  if (!name) return false;
+  for (const char* edit : kEditorEdits)
+    if (std::strcmp(edit, name) == 0) return true;
+  for (const char* other : {"cbxDialogType", "cbxWindowState", "chkMinimizeOnRun", "chkIgnore"})
+    if (std::strcmp(other, name) == 0) return true;
+  return false;
+}
+
+void TEntryEditor::Create() {
+  SetItems(FForm.Control("cbxDialogType"), {L"", L"Yes / No", L"Ok / Cancel"});
+  SetItems(FForm.Control("cbxWindowState"), {L"Normal", L"Minimized", L"Maximized"});
+  TIconButtonProps props;
+  props.Dpi = FForm.Dpi();
+  IconPreviewBtn.Create(FForm.Control("grpIcon"), 0, RECT{7, 16, 7 + 64, 16 + 74}, props);
+  props.Caption = u"Browse";
+  IconBrowseBtn.Create(FForm.Control("grpIcon"), 0, RECT{78, 41, 78 + 75, 41 + 25}, props);
+  for (TIconButton* button : {static_cast<TIconButton*>(&IconPreviewBtn), static_cast<TIconButton*>(&IconBrowseBtn)}) {
+    TIconGlyph& glyph = button->IconGlyph;
+    glyph.BeginUpdate();
+    glyph.SetUseStoredIcon(false);
+    glyph.SetTransparentColor(clBtnFace);
+    glyph.SetColorProcessing(cpAddLine);
+    glyph.EndUpdate();
+    button->OnException = [this](const std::exception& e) { FForm.App.ShowError(FForm.Handle(), ExceptionMessage(e)); };
+  }
+  IconPreviewBtn.IconGlyph.SetIconSize(isLarge);
+}
+
+void TEntryEditor::DpiChanged() {
+  // The icon buttons are not of the form's table: placed again, and the
+  // preview drawn at the new size.
+  SetWindowPos(IconPreviewBtn.Handle(), nullptr, FForm.Scale(7), FForm.Scale(16), FForm.Scale(64), FForm.Scale(74),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(IconBrowseBtn.Handle(), nullptr, FForm.Scale(78), FForm.Scale(41), FForm.Scale(75), FForm.Scale(25),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (FShownApp) {
+    ShowEntryIcon(*FShownApp);
+    DrawPreview(FShownApp->Title);
+  }
+}
+
+void TEntryEditor::Show(TAppItem& entry, const std::u16string& title) {
+  TAppItem* app = &entry;
+  // Filling the controls is not a change of the entry.
+  FLoading = true;
+  const std::u16string* texts[] = {&app->Command, &app->Parameters, &app->Directory, &app->Hint, &app->DialogText};
+  for (std::size_t i = 0; i < std::size(kEditorEdits); ++i) SetWindowTextW(FForm.Control(kEditorEdits[i]), W(*texts[i]));
+  SendMessageW(FForm.Control("cbxDialogType"), CB_SETCURSEL, DialogTypeItem(app->DialogType), 0);
+  SendMessageW(FForm.Control("cbxWindowState"), CB_SETCURSEL, WindowStateItem(app->WindowState), 0);
+  SetChecked(FForm.Control("chkMinimizeOnRun"), app->MinimizeOnRun);
+  SetChecked(FForm.Control("chkIgnore"), app->IgnoreAccessDenied);
+  FLoading = false;
+  FShownApp = app;
+  ShowEntryIcon(*app);
+  DrawPreview(title);
+}
+
+void TEntryEditor::ShowEntryIcon(const TAppItem& app) {
+  for (TIconButton* button : {static_cast<TIconButton*>(&IconPreviewBtn), static_cast<TIconButton*>(&IconBrowseBtn)}) {
+    TIconGlyph glyph;
+    glyph.Assign(button->IconGlyph);
+    if (app.IconLocation.empty()) {
+      glyph.SetIconType(itFileDefault);
+      glyph.SetFileName(app.Command);
+    } else {
+      glyph.SetIconType(itFileInfo);
+      glyph.SetFileInfo(app.IconLocation);
+    }
+    try {
+      button->SetIconGlyph(glyph);  // draws it once
+    } catch (const Exception&) {
+      TBitmap none;
+      FillBitmap(none, clBtnFace, 1, 1);
+      button->SetGlyph(none);
+    }
+  }
+}
+
+void TEntryEditor::DrawPreview(const std::u16string& title) {
+  // The icon as its glyph draws it, then the face the main window's large
+  // button composes around it.
+  // The main window keeps an entry's icon in an image list and draws the
+  // button from there: the preview takes the same road, so that it shows
+  // the very pixels the button will.
+  const SIZE size = SystemIconSize(isLarge);
+  TBitmap icon;
+  FillBitmap(icon, clBtnFace, size.cx, size.cy + 1);
+  TImageList list(size.cx, size.cy);
+  TIconGlyph glyph;
+  glyph.Assign(IconPreviewBtn.IconGlyph);
+  try {
+    DrawToBitmap(glyph, icon);
+  } catch (const Exception&) {
+  }
+  list.AddBitmap(icon);
+  glyph.SetImageListLarge(&list);
+  glyph.SetImageListSmall(&list);
+  glyph.SetIconType(itImageList);
+  glyph.SetIconIndex(0);
+  DrawToBitmap(glyph, icon);
+  TBitmap face;
+  face.SetSize(FForm.Scale(60), FForm.Scale(70));
+  const UniqueFont font(CreateCaptionFont(FForm.Dpi()));
+  TCaptionLines lines;
+  {
+    TBitmapCanvas measure(face);
+    const SelectedObject selected(measure.DC(), font.Get());
+    lines = SplitButtonCaption(title, [&](std::u16string_view t) { return TextWidth(measure.DC(), t); },
+                               face.Width(), Checked(FForm.Control("chkVertBar")), !Checked(FForm.Control("chkSingleLineTop")));
+  }
+  ComposeButtonGlyph(face, lines.Upper, lines.Lower, icon, icon.Pixel(0, icon.Height() - 1), 2, FForm.Dpi(), font.Get());
+  IconPreviewBtn.SetGlyph(face);
+}
+
+bool TEntryEditor::Commit() {
+  TAppItem* app = FShownApp;
+  if (!app) return false;
+  app->Command = WindowText(FForm.Control("edtCommand"));
+  app->Parameters = WindowText(FForm.Control("edtParameters"));
+  app->Directory = WindowText(FForm.Control("edtStartDir"));
+  app->Hint = WindowText(FForm.Control("edtHint"));
+  app->DialogType = DialogTypeCode(Selected(FForm.Control("cbxDialogType")));
+  app->DialogText = WindowText(FForm.Control("edtDialogText"));
+  app->WindowState = WindowStateCode(Selected(FForm.Control("cbxWindowState")));
+  app->MinimizeOnRun = Checked(FForm.Control("chkMinimizeOnRun"));
+  app->IgnoreAccessDenied = Checked(FForm.Control("chkIgnore"));
+  return true;
+}
+
+bool TEntryEditor::ChooseIcon(const std::u16string& title) {
+  TAppItem* app = FShownApp;
+  if (!app) return false;
+  TIconGlyphPickEditDlg picker(FForm.App);  // freed on every way out
+  picker.Create(FForm.Handle());
+  picker.AllowSystem = false;
+  picker.AllowCursor = false;
+  picker.AllowFile = true;
+  TIconGlyph& preview = picker.isbIconSpeedBtn.IconGlyph;
+  preview.BeginUpdate();
+  preview.SetColorProcessing(cpAddLine);
+  preview.SetIconSize(isLarge);
+  picker.LoadDir = CommandFolder(app->Command);
+  if (!app->IconLocation.empty()) {
+    preview.SetIconType(itFileInfo);
+    preview.SetFileInfo(app->IconLocation);
+    std::u16string file;
+    std::int32_t index = 0;
+    try {
+      SplitIconLocation(app->IconLocation, file, index);
+    } catch (const Exception&) {
+      file.clear();  // a broken location opens the picker on no file
+    }
+    if (IsIconLocationFile(file)) {
+      preview.SetFileName(file);
+      preview.SetIconIndex(index);
+      picker.LoadOnShow = true;
+    } else {
+      preview.SetFileName(u"");
+      preview.SetIconIndex(0);
+    }
+  } else {
+    preview.SetIconType(itFileDefault);
+    preview.SetFileName(app->Command);
+  }
+  preview.EndUpdate();
+  const int result = picker.ShowModal(FForm.Handle());
+  if (result != IDOK) return false;
+  app->IconLocation = IconLocationFor(preview.FileName(), preview.IconIndex());
+  ShowEntryIcon(*app);
+  DrawPreview(title);
+  return true;
+}

@@ -1,0 +1,47 @@
+// The configuration dialog's entry editor: the controls of its pnlApps
+// panel show one entry, every field goes back into that entry when one of
+// them is left after a change, and a preview shows the entry's button as the
+// main window draws it in the large size. The form's table makes the
+// controls; the editor fills the lists and makes the two icon buttons.
+#pragma once
+
+#include <string>
+
+#include "core/DataClasses.h"
+#include "win32/Forms.h"
+#include "win32/IconButtons.h"
+
+class TEntryEditor {
+ public:
+  explicit TEntryEditor(Form& form) : FForm(form) {}
+  TEntryEditor(const TEntryEditor&) = delete;
+  TEntryEditor& operator=(const TEntryEditor&) = delete;
+
+  void Create();
+  static bool IsEditorControl(const char* name);
+
+  // Loads an entry (filling the controls is no change) and draws its
+  // preview with the given title.
+  void Show(TAppItem& entry, const std::u16string& title);
+  bool Loading() const { return FLoading; }
+  // Writes every field into the entry that was loaded; false with none.
+  bool Commit();
+  // The entry loaded is going away.
+  void Forget() { FShownApp = nullptr; }
+  void DrawPreview(const std::u16string& title);
+  // The icon picker over the loaded entry; true when it stored a choice.
+  bool ChooseIcon(const std::u16string& title);
+  void DpiChanged();
+
+  TIconSpeedBtn IconPreviewBtn;  // the entry's button as the main window shows it
+  TIconBitBtn IconBrowseBtn;
+
+ private:
+  // Both icon buttons take the entry's icon: its location, or the shell's
+  // icon for its command. A broken location shows no icon, not an error.
+  void ShowEntryIcon(const TAppItem& app);
+
+  Form& FForm;
+  TAppItem* FShownApp = nullptr;
+  bool FLoading = false;
+};
