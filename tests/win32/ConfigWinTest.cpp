@@ -206,6 +206,68 @@ TEST_F(ConfigDialog, DragAndDropReordersOnlyWhatTheTableSays) {
   EXPECT_EQ(settings.Groups[2].Apps[1].Command, u"C:\\a1.exe");
 }
 
+// The mouse itself, as SendInput moves it over the screen.
+void MouseTo(POINT at, DWORD flags = 0) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+  input.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+  input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+  SendInput(1, &input, sizeof input);
+}
+
+struct MousePath {
+  POINT From, To;
+};
+
+// A press at From, a move in steps to To and the release there.
+DWORD WINAPI MoveTheMouse(void* parameter) {
+  const MousePath& path = *static_cast<MousePath*>(parameter);
+  MouseTo(path.From);
+  Sleep(50);
+  MouseTo(path.From, MOUSEEVENTF_LEFTDOWN);
+  for (int step = 1; step <= 10; ++step) {
+    Sleep(30);
+    MouseTo({path.From.x + (path.To.x - path.From.x) * step / 10, path.From.y + (path.To.y - path.From.y) * step / 10});
+  }
+  Sleep(50);
+  MouseTo(path.To, MOUSEEVENTF_LEFTUP);
+  Sleep(50);
+  return 0;
+}
+
+TEST_F(ConfigDialog, AMouseDragMovesAnEntryAndTheTrashDeletesIt) {
+  TConfigForm& f = Open({{u"A", {u"a1", u"a2"}}, {u"B", {u"b1"}}});
+  SetForegroundWindow(f.Handle());
+  TreeView_Expand(Tree(), Node(0), TVE_EXPAND);
+  TreeView_Expand(Tree(), Node(1), TVE_EXPAND);
+  Keys();
+  auto centre = [&](HTREEITEM node) {
+    RECT r{};
+    TreeView_GetItemRect(Tree(), node, &r, TRUE);
+    POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(Tree(), &at);
+    return at;
+  };
+  // The mouse moves on a thread of its own, as a hand would, while this
+  // one runs the dialog (the tree waits for the drag inside its own loop).
+  auto drag = [&](POINT from, POINT to) {
+    MousePath path{from, to};
+    UniqueHandle hand(CreateThread(nullptr, 0, MoveTheMouse, &path, 0, nullptr));
+    while (WaitForSingleObject(hand.Get(), 0) == WAIT_TIMEOUT) Keys();
+    Keys();
+  };
+  drag(centre(Node(0, 0)), centre(Node(1, 0)));
+  EXPECT_EQ(TreeText(), u"A: a2 | B: a1 b1");
+  EXPECT_EQ(Status(), L"");
+
+  RECT trash{};
+  GetWindowRect(f.Control("imgTrash"), &trash);
+  drag(centre(Node(0, 0)), {(trash.left + trash.right) / 2, (trash.top + trash.bottom) / 2});
+  EXPECT_EQ(boxes, std::vector<std::u16string>{u"Confirm: Are you sure you want to delete the application \"a2\"? (?)"});
+  EXPECT_EQ(TreeText(), u"A: | B: a1 b1");
+}
+
 TEST_F(ConfigDialog, RenameAndEditActOnTheNodesOwnObject) {
   // Two groups of the same name, and an entry dragged into the second one:
   // a search by name would find the first group and the old place.
