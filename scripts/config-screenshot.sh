@@ -14,15 +14,12 @@ dpi=${2:-96}
 out=${3:-$build/config-$page-$dpi.png}
 tmp=$(mktemp -d)
 . "$root/scripts/wine-common.sh"
-[ "$dpi" = 96 ] || export WINEPREFIX=$build/wine-$dpi
+use_dpi_prefix "$dpi"
 trap wine_cleanup EXIT
 
 start_xvfb 1280x1024x24
 ensure_prefix
-if [ "$dpi" != 96 ]; then
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1 9>&-
-  timeout 60 wineserver -w
-fi
+set_prefix_dpi "$dpi"
 wineserver -p </dev/null >/dev/null 2>&1 9>&-
 
 cp "$root/examples/SkiffData.dat" "$tmp/desk.dat"

@@ -12,15 +12,12 @@ dpi=${1:-96}
 out=${2:-$build/icon-picker-$dpi.png}
 tmp=$(mktemp -d)
 . "$root/scripts/wine-common.sh"
-[ "$dpi" = 96 ] || export WINEPREFIX=$build/wine-$dpi
+use_dpi_prefix "$dpi"
 trap wine_cleanup EXIT
 
 start_xvfb 1280x800x24
 ensure_prefix
-if [ "$dpi" != 96 ]; then
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1 9>&-
-  timeout 60 wineserver -w
-fi
+set_prefix_dpi "$dpi"
 wineserver -p </dev/null >/dev/null 2>&1 9>&-
 
 DORVANE_SHOWCASE_MS=6000 timeout 60 wine explorer /desktop=picker,1280x800 "$build/win32_tests.exe" \

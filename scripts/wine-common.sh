@@ -82,3 +82,14 @@ wine_cleanup() {
   fi
   rm -rf "$tmp"
 }
+
+# Another DPI needs a prefix of its own (LogPixels is read when a program
+# starts). Call use_dpi_prefix before ensure_prefix, set_prefix_dpi after.
+use_dpi_prefix() {  # DPI
+  [ "$1" = 96 ] || export WINEPREFIX=$build/wine-$1
+}
+set_prefix_dpi() {  # DPI
+  [ "$1" = 96 ] && return 0
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1 9>&-
+  timeout 60 wineserver -w
+}

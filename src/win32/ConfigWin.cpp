@@ -182,7 +182,7 @@ void TConfigForm::HidePMCBExit() {
     if (Checked(Control(kButtonSizeRadios[i]))) FSettings.BtnSize = i;
 }
 
-void TConfigForm::OptionControlCommand(const char* name, WORD code) {
+void TConfigForm::OptionControlCommand(WORD code) {
   switch (code) {
     case BN_CLICKED:
     case EN_CHANGE:
@@ -193,7 +193,6 @@ void TConfigForm::OptionControlCommand(const char* name, WORD code) {
       HidePMCBExit();
       break;
   }
-  (void)name;
 }
 
 void TConfigForm::BrowseDirBtnClick() {
@@ -242,10 +241,17 @@ HTREEITEM TConfigForm::AddNode(HTREEITEM parent, HTREEITEM after, TCollectionIte
 
 void TConfigForm::SelectNode(HTREEITEM node) {
   TreeView_SelectItem(Tree(), node);
-  if (!node) {
-    KillTimer(Handle(), kChangeTimer);
-    tvAppsChange();
-  }
+  KillTimer(Handle(), kChangeTimer);
+  tvAppsChange();
+}
+
+HTREEITEM TConfigForm::NodeAt(POINT screen) const {
+  const HWND tree = Tree();
+  if (!PointIn(tree, screen)) return nullptr;
+  TVHITTESTINFO hit{};
+  hit.pt = screen;
+  ScreenToClient(tree, &hit.pt);
+  return TreeView_HitTest(tree, &hit);
 }
 
 void TConfigForm::FormShow() {
@@ -265,11 +271,7 @@ void TConfigForm::FormShow() {
     const HTREEITEM node = AddNode(nullptr, TVI_LAST, group, group.Name);
     for (int a = 0; a < group.Apps.Count(); ++a) AddNode(node, TVI_LAST, group.Apps[a], group.Apps[a].Title);
   }
-  if (const HTREEITEM first = TreeView_GetRoot(tree)) {
-    TreeView_SelectItem(tree, first);
-    KillTimer(Handle(), kChangeTimer);
-    tvAppsChange();
-  }
+  if (const HTREEITEM first = TreeView_GetRoot(tree)) SelectNode(first);
   DrawTrash();
   EnableActions();
 }
@@ -463,16 +465,8 @@ void TConfigForm::imgTrashDragDrop() {
 }
 
 void TConfigForm::DragMove(POINT at) {
-  const HWND tree = Tree();
-  HTREEITEM over = nullptr;
-  if (PointIn(tree, at)) {
-    TVHITTESTINFO hit{};
-    hit.pt = at;
-    ScreenToClient(tree, &hit.pt);
-    over = TreeView_HitTest(tree, &hit);
-  }
-  TreeView_SelectDropTarget(tree, over);
-  const bool accepted = PointIn(tree, at) || PointIn(Control("imgTrash"), at);
+  TreeView_SelectDropTarget(Tree(), NodeAt(at));
+  const bool accepted = PointIn(Tree(), at) || PointIn(Control("imgTrash"), at);
   SetCursor(LoadCursorW(nullptr, accepted ? IDC_ARROW : IDC_NO));
 }
 
@@ -483,10 +477,7 @@ void TConfigForm::DragEnd(POINT at, bool drop) {
   if (GetCapture() == Handle()) ReleaseCapture();
   if (drop) {
     if (PointIn(tree, at)) {
-      TVHITTESTINFO hit{};
-      hit.pt = at;
-      ScreenToClient(tree, &hit.pt);
-      tvAppsDragDrop(TreeView_HitTest(tree, &hit));
+      tvAppsDragDrop(NodeAt(at));
     } else if (PointIn(Control("imgTrash"), at)) {
       imgTrashDragDrop();
     }
@@ -524,10 +515,7 @@ void TConfigForm::DeleteNode(HTREEITEM node) {
   TreeView_DeleteItem(tree, node);
   owner.Delete(index);
   SelectNode(next);
-  KillTimer(Handle(), kChangeTimer);
-  tvAppsChange();
   DataChanged = true;
-  EnableActions();
 }
 
 void TConfigForm::StoreTree(TSkiffData& settings) {
@@ -690,7 +678,7 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       if (IsOptionControl(name)) {
-        OptionControlCommand(name, code);
+        OptionControlCommand(code);
         return 0;
       }
       if (name && std::strcmp(name, "BrowseDirBtn") == 0 && code == BN_CLICKED) {
@@ -723,14 +711,7 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case NM_RCLICK: {
           POINT at{};
           GetCursorPos(&at);
-          TVHITTESTINFO hit{};
-          hit.pt = at;
-          ScreenToClient(Tree(), &hit.pt);
-          if (const HTREEITEM node = TreeView_HitTest(Tree(), &hit)) {
-            TreeView_SelectItem(Tree(), node);
-            KillTimer(Handle(), kChangeTimer);
-            tvAppsChange();
-          }
+          if (const HTREEITEM node = NodeAt(at)) SelectNode(node);
           ShowPopup(at);
           return TRUE;
         }

@@ -87,8 +87,10 @@ class TConfigForm : public Form {
   HTREEITEM AddNode(HTREEITEM parent, HTREEITEM after, TCollectionItem& object, const std::u16string& text);
   void MoveAppNode(HTREEITEM target, bool asChild);
   void MoveGroupNode(HTREEITEM target);
+  // Selects a node and loads it at once, without the selection delay.
   void SelectNode(HTREEITEM node);
-  void OptionControlCommand(const char* name, WORD code);
+  HTREEITEM NodeAt(POINT screen) const;
+  void OptionControlCommand(WORD code);
   void EditorCommand(WORD code);
 
   void ShowPopup(POINT at);

@@ -280,6 +280,20 @@ std::wstring RemoteTabText(DWORD processId, HWND tabs, int index) {
   return block.Text;
 }
 
+// Presses the Configuration button (the third of the left tool bar) and
+// waits up to 10 s for the dialog to show.
+HWND OpenConfiguration(DWORD processId, HWND main) {
+  const HWND tools = Child(main, L"ToolbarWindow32");
+  const auto config = AskRemote<TBBUTTON>(processId, tools, TB_GETBUTTON, 2);
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(config.idCommand, BN_CLICKED), reinterpret_cast<LPARAM>(tools));
+  for (int i = 0; i < 200; ++i) {
+    const HWND dialog = FindWindowW(L"DorvaneForm", L"Dorvane Configuration");
+    if (dialog && IsWindowVisible(dialog)) return dialog;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
 TEST(DorvaneExe, ConfiguresAGroupAndAnOptionFromTheDialog) {
   const std::wstring folder = Install(
       "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Pad' "
@@ -289,15 +303,7 @@ TEST(DorvaneExe, ConfiguresAGroupAndAnOptionFromTheDialog) {
   Running dorvane(folder);
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
-  const HWND tools = Child(main, L"ToolbarWindow32");
-  const auto config = AskRemote<TBBUTTON>(dorvane.Id, tools, TB_GETBUTTON, 2);
-  PostMessageW(main, WM_COMMAND, MAKEWPARAM(config.idCommand, BN_CLICKED), reinterpret_cast<LPARAM>(tools));
-
-  HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !(dialog && IsWindowVisible(dialog)); ++i) {
-    dialog = FindWindowW(L"DorvaneForm", L"Dorvane Configuration");
-    Sleep(50);
-  }
+  const HWND dialog = OpenConfiguration(dorvane.Id, main);
   ASSERT_TRUE(dialog);
   const HWND tree = Child(dialog, L"SysTreeView32");
   ASSERT_TRUE(tree);
@@ -342,14 +348,7 @@ TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
   Running dorvane(folder);
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
-  const HWND tools = Child(main, L"ToolbarWindow32");
-  const auto config = AskRemote<TBBUTTON>(dorvane.Id, tools, TB_GETBUTTON, 2);
-  PostMessageW(main, WM_COMMAND, MAKEWPARAM(config.idCommand, BN_CLICKED), reinterpret_cast<LPARAM>(tools));
-  HWND dialog = nullptr;
-  for (int i = 0; i < 200 && !(dialog && IsWindowVisible(dialog)); ++i) {
-    dialog = FindWindowW(L"DorvaneForm", L"Dorvane Configuration");
-    Sleep(50);
-  }
+  const HWND dialog = OpenConfiguration(dorvane.Id, main);
   ASSERT_TRUE(dialog);
   const HWND tree = Child(dialog, L"SysTreeView32");
   const auto child = [&](HTREEITEM node) {

@@ -16,18 +16,6 @@ namespace {
 
 constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kFuchsia = RGB(255, 0, 255);
 
-// The button's face as it paints itself.
-TBitmap Print(HWND window) {
-  RECT client{};
-  GetClientRect(window, &client);
-  TBitmap b;
-  b.SetSize(client.right, client.bottom);
-  {
-    TBitmapCanvas canvas(b);
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT);
-  }
-  return b;
-}
 
 bool Contains(const TBitmap& b, COLORREF color) { return CountOther(b, color) < b.Width() * b.Height(); }
 
@@ -88,7 +76,7 @@ TEST(IconButtons, PictureAfterReadingFromAForm) {
     button->Loaded();
     if (c.keepsStored) {
       EXPECT_EQ(Pixels(button->Glyph()), Pixels(stored));
-      const TBitmap face = Print(button->Handle());
+      const TBitmap face = PrintClient(button->Handle());
       EXPECT_TRUE(Contains(face, RGB(0, 255, 255)));
       EXPECT_FALSE(Contains(face, kFuchsia));
       auto& speed = static_cast<TIconSpeedBtn&>(*button);
@@ -181,7 +169,7 @@ TEST(IconButtons, AddedRowAndTransparentColourDoNotShow) {
   ASSERT_EQ(button.Glyph().Height(), 33);
   for (int x = 0; x < 32; ++x) ASSERT_EQ(button.Glyph().Pixel(x, 32), kFuchsia);
 
-  const TBitmap face = Print(button.Handle());
+  const TBitmap face = PrintClient(button.Handle());
   ASSERT_EQ(face.Width(), 64);
   EXPECT_FALSE(Contains(face, kFuchsia));
   const int left = (64 - 32) / 2, top = (74 - 33) / 2;
@@ -191,7 +179,7 @@ TEST(IconButtons, AddedRowAndTransparentColourDoNotShow) {
   EXPECT_EQ(face.Pixel(left + 16, top + 32), GetSysColor(COLOR_BTNFACE));  // the added row
 
   button.SetEnabled(false);
-  const TBitmap disabled = Print(button.Handle());
+  const TBitmap disabled = PrintClient(button.Handle());
   EXPECT_FALSE(Contains(disabled, kRed));
   EXPECT_FALSE(Contains(disabled, kBlue));
   EXPECT_EQ(disabled.Pixel(left + 16, top + 16), GetSysColor(COLOR_BTNSHADOW));
@@ -348,7 +336,7 @@ TEST(IconButtons, AWaitingPictureIsMadeOnceWhenPaintedOrAskedFor) {
   EXPECT_EQ(shown.Glyph().Pixel(8, 8), kBlue);
   EXPECT_TRUE(IsSolid(replaced.Glyph(), kRed, 8, 8));
   EXPECT_EQ(made[0] + made[1] + made[2] + made[3], 3);
-  EXPECT_TRUE(Contains(Print(shown.Handle()), kBlue));
+  EXPECT_TRUE(Contains(PrintClient(shown.Handle()), kBlue));
 }
 
 TEST(IconButtons, AHandlerMayFreeItsButton) {
@@ -374,12 +362,12 @@ TEST(IconButtons, FlatToolButtonShowsItsBorderUnderTheMouse) {
   flat.Create(parent.Get(), 1, {8, 8, 33, 33}, props);
   plain.Create(parent.Get(), 2, {40, 8, 65, 33}, {});
   const COLORREF face = GetSysColor(COLOR_BTNFACE), highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
-  EXPECT_EQ(Print(flat.Handle()).Pixel(0, 0), face);
-  EXPECT_NE(Print(plain.Handle()).Pixel(0, 0), face);
+  EXPECT_EQ(PrintClient(flat.Handle()).Pixel(0, 0), face);
+  EXPECT_NE(PrintClient(plain.Handle()).Pixel(0, 0), face);
   SendMessageW(flat.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
-  EXPECT_EQ(Print(flat.Handle()).Pixel(0, 0), highlight);
+  EXPECT_EQ(PrintClient(flat.Handle()).Pixel(0, 0), highlight);
   SendMessageW(flat.Handle(), WM_MOUSELEAVE, 0, 0);
-  EXPECT_EQ(Print(flat.Handle()).Pixel(0, 0), face);
+  EXPECT_EQ(PrintClient(flat.Handle()).Pixel(0, 0), face);
 }
 
 TEST(IconButtons, CreatingAndDestroyingLeaksNoObjects) {
@@ -398,8 +386,8 @@ TEST(IconButtons, CreatingAndDestroyingLeaksNoObjects) {
       tool.IconGlyph.SetIconSize(isLarge);
       push.SetIconGlyph(tool.IconGlyph);
       UpdateWindow(parent.Get());
-      Print(tool.Handle());
-      Print(push.Handle());
+      PrintClient(tool.Handle());
+      PrintClient(push.Handle());
       SendMessageW(tool.Handle(), WM_MOUSEMOVE, 0, 0);
     }
     Pump();
@@ -464,7 +452,7 @@ TEST(IconButtons, Showcase) {
   SetFocus(buttons.back()->Handle());
   UpdateWindow(parent.Get());
   for (std::size_t i = 0; i < buttons.size(); ++i) {
-    const TBitmap face = Print(buttons[i]->Handle());
+    const TBitmap face = PrintClient(buttons[i]->Handle());
     const bool enabled = buttons[i]->Enabled();
     EXPECT_GT(buttons[i]->Glyph().Width(), 0) << i;
     if (i < 6) {

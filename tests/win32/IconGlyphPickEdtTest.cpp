@@ -75,17 +75,6 @@ void ClickItem(HWND list, int position) {
   SendMessageW(list, WM_LBUTTONUP, 0, at);
 }
 
-// The list as it paints itself.
-TBitmap PrintList(HWND list) {
-  RECT client{};
-  GetClientRect(list, &client);
-  TBitmap b;
-  b.SetSize(client.right, client.bottom);
-  TBitmapCanvas canvas(b);
-  SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT | PRF_ERASEBKGND);
-  GdiFlush();
-  return b;
-}
 
 COLORREF PreviewCentre(TIconSpeedBtn& preview) {
   const TBitmap& g = preview.Glyph();
@@ -115,12 +104,17 @@ void AnswerFileDialog(const std::u16string& fileName) {
   PostMessageW(dialog, WM_COMMAND, IDOK, 0);
 }
 
-TEST(IconGlyphPickEdt, ShownForALibraryIconPicksWithoutLoad) {
-  TApplication app(GetModuleHandleW(nullptr));
-  TIconGlyphPickEditDlg dlg(app);
-  dlg.Create(nullptr);
-  dlg.AllowFile = true;
+// A picker made for each test, not shown yet.
+class IconGlyphPickEdt : public testing::Test {
+ protected:
+  void SetUp() override { dlg.Create(nullptr); }
+  TApplication app{GetModuleHandleW(nullptr)};
+  TIconGlyphPickEditDlg dlg{app};
   TIconGlyph& g = dlg.isbIconSpeedBtn.IconGlyph;
+};
+
+TEST_F(IconGlyphPickEdt, ShownForALibraryIconPicksWithoutLoad) {
+  dlg.AllowFile = true;
   g.SetIconType(itFileIndex);
   g.SetFileName(Library());
   g.SetIconIndex(5);
@@ -164,14 +158,10 @@ TEST(IconGlyphPickEdt, ShownForALibraryIconPicksWithoutLoad) {
 
 // Load through Alt+L and the system's file dialog; then a file without
 // icons, the cursor mode and back, and the ways out.
-TEST(IconGlyphPickEdt, LoadCursorModeAndCancel) {
-  TApplication app(GetModuleHandleW(nullptr));
-  TIconGlyphPickEditDlg dlg(app);
-  dlg.Create(nullptr);
+TEST_F(IconGlyphPickEdt, LoadCursorModeAndCancel) {
   dlg.AllowFile = dlg.AllowCursor = dlg.AllowSystem = true;
   const std::u16string ani = DataFile(u"steps.ani");
   dlg.LoadDir = ani.substr(0, ani.find_last_of(u'\\') + 1);
-  TIconGlyph& g = dlg.isbIconSpeedBtn.IconGlyph;
   const HWND list = dlg.Control("IconList");
   const int result = RunModal(dlg, {
       [&] {
@@ -185,7 +175,7 @@ TEST(IconGlyphPickEdt, LoadCursorModeAndCancel) {
         EXPECT_EQ(dlg.LoadDir, ani.substr(0, ani.find_last_of(u'\\') + 1));
         ASSERT_EQ(Items(list), (std::vector<std::wstring>{L"0", L"1", L"2"}));
         // Each frame drawn on white: its transparent border is white.
-        const TBitmap painted = PrintList(list);
+        const TBitmap painted = PrintClient(list);
         const COLORREF centres[] = {kRed, kLime, kBlue};
         for (int i = 0; i < 3; ++i) {
           RECT r{};
@@ -271,12 +261,8 @@ int ColumnWidth(HWND list) {
   return item.left - first.left;
 }
 
-TEST(IconGlyphPickEdt, SizesColumnsAndPreviewLook) {
-  TApplication app(GetModuleHandleW(nullptr));
-  TIconGlyphPickEditDlg dlg(app);
-  dlg.Create(nullptr);
+TEST_F(IconGlyphPickEdt, SizesColumnsAndPreviewLook) {
   dlg.AllowFile = true;
-  TIconGlyph& g = dlg.isbIconSpeedBtn.IconGlyph;
   const HWND list = dlg.Control("IconList");
   const int result = RunModal(dlg, {[&] {
     dlg.LoadIconsFromFile(Shell32());
@@ -346,7 +332,7 @@ TEST(IconGlyphPickEdt, SizesColumnsAndPreviewLook) {
   EXPECT_EQ(result, IDOK);
 }
 
-TEST(IconGlyphPickEdt, LongUnicodePathLoads) {
+TEST_F(IconGlyphPickEdt, LongUnicodePathLoads) {
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);
   std::wstring dir = std::wstring(temp) + L"dorvane-picker-\u00e5\u4e2d-" + std::to_wstring(GetCurrentProcessId());
@@ -357,9 +343,6 @@ TEST(IconGlyphPickEdt, LongUnicodePathLoads) {
     CreateDirectoryW(ExtendedPath(dir).c_str(), nullptr);
     made.push_back(dir);
   }
-  TApplication app(GetModuleHandleW(nullptr));
-  TIconGlyphPickEditDlg dlg(app);
-  dlg.Create(nullptr);
   const HWND list = dlg.Control("IconList");
   struct Case {
     std::u16string source, name;
@@ -382,10 +365,7 @@ TEST(IconGlyphPickEdt, LongUnicodePathLoads) {
 
 // Loads of a library and switches to cursor mode leave the process's GDI
 // and USER object counts where they were.
-TEST(IconGlyphPickEdt, LoadsAndCursorModeLeakNoObjects) {
-  TApplication app(GetModuleHandleW(nullptr));
-  TIconGlyphPickEditDlg dlg(app);
-  dlg.Create(nullptr);
+TEST_F(IconGlyphPickEdt, LoadsAndCursorModeLeakNoObjects) {
   auto round = [&] {
     SendMessageW(dlg.isbFile.Handle(), BM_CLICK, 0, 0);
     dlg.LoadIconsFromFile(Library());
@@ -404,12 +384,8 @@ TEST(IconGlyphPickEdt, LoadsAndCursorModeLeakNoObjects) {
 
 // File mode with a library's icons, large, one picked. With
 // DORVANE_SHOWCASE_MS set the dialog stays up that long, for a screenshot.
-TEST(IconGlyphPickEdt, Showcase) {
-  TApplication app(GetModuleHandleW(nullptr));
-  TIconGlyphPickEditDlg dlg(app);
-  dlg.Create(nullptr);
+TEST_F(IconGlyphPickEdt, Showcase) {
   dlg.AllowFile = dlg.AllowCursor = dlg.AllowSystem = true;
-  TIconGlyph& g = dlg.isbIconSpeedBtn.IconGlyph;
   g.SetIconSize(isLarge);
   g.SetColorProcessing(cpAddLine);
   g.SetIconType(itFileIndex);

@@ -99,4 +99,17 @@ int CountGuiObjects(GuiObjects kind) {
   return kind == GuiObjects::Gdi ? CountGdiEntries() : CountUserHandles();
 }
 
+TBitmap PrintClient(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  TBitmap b;
+  b.SetSize(client.right, client.bottom);
+  {
+    TBitmapCanvas canvas(b);
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.DC()), PRF_CLIENT | PRF_ERASEBKGND);
+  }
+  GdiFlush();
+  return b;
+}
+
 }  // namespace icontest

@@ -22,6 +22,9 @@ std::vector<COLORREF> Pixels(const TBitmap& bitmap, int width, int height);
 // How many pixels are not the given colour.
 int CountOther(const TBitmap& bitmap, COLORREF color);
 
+// A window's client area as the window paints it.
+TBitmap PrintClient(HWND window);
+
 enum class GuiObjects { Gdi, User };
 // GetGuiResources where the system has it; where it is a stub (Wine answers
 // 0 with ERROR_CALL_NOT_IMPLEMENTED) the objects are counted directly.
