@@ -47,8 +47,8 @@ void PaintGroupFrame(HWND window, HDC dc) {
 
 // Panels only group controls: what their children report goes straight to
 // the form, which owns every handler (a page's parent, the tab control,
-// would keep it). A panel may have a bevel (its non-client
-// edge) or the frame of a group box.
+// would keep it). A panel may have a bevel (its non-client edge) or the
+// frame of a group box.
 LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const LONG_PTR flags = GetWindowLongPtrW(window, GWLP_USERDATA);
   switch (message) {
