@@ -1,5 +1,6 @@
 # Dorvane: the one entry point.
-#   make test    build everything and run every test (native, ASan/UBSan, Wine)
+#   make test    build everything and run every test (native, ASan/UBSan, Wine, the packages)
+#   make dist    stripped Release builds, packed into dist/: portable zips and MSIs
 #   make fuzz    fuzz the settings reader for FUZZ_SECONDS (default 60)
 #   make bench   build and run the benchmarks (native Release, then start-up and the icon picker under Wine)
 #   make run     start Dorvane under Wine
@@ -20,9 +21,11 @@ STARTUP_RUNS ?= 15
 # libFuzzer's dictionary of the notation's words, when there is one.
 FUZZ_DICT := $(if $(wildcard fuzz/settings.dict),-dict=fuzz/settings.dict)
 
+# wine32:i386 is Wine's 32-bit part, for the 32-bit program.
 TEST_PACKAGES := cmake ninja-build g++ clang libgtest-dev googletest \
   libbenchmark-dev rapidjson-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 \
-  wine wine64 xvfb xauth imagemagick x11-utils
+  wine wine64 wine32:i386 xvfb xauth imagemagick x11-utils zip unzip msitools wixl
+DIST_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 g++-mingw-w64-i686 zip msitools wixl
 FUZZ_PACKAGES := cmake ninja-build clang libclang-rt-dev llvm
 RUN_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick x11-utils
 BENCH_PACKAGES := cmake ninja-build g++ libbenchmark-dev rapidjson-dev \
@@ -43,9 +46,10 @@ define timed
 endef
 
 .PHONY: test setup build build-native build-native-asan build-mingw-x64 \
-  build-mingw-x86 test-native test-native-asan test-win32 fuzz bench bench-startup bench-picker run clean
+  build-mingw-x86 build-release-x64 build-release-x86 test-native test-native-asan test-win32 \
+  dist test-dist fuzz bench bench-startup bench-picker run clean
 
-test: setup build test-native test-native-asan test-win32
+test: setup build test-native test-native-asan test-win32 test-dist
 	@echo "== all tests passed"
 
 setup:
@@ -65,16 +69,35 @@ build-mingw-x64:
 build-mingw-x86:
 	$(call build_preset,mingw-x86)
 
+build-release-x64:
+	$(call build_preset,release-x64)
+
+build-release-x86:
+	$(call build_preset,release-x86)
+
 test-native:
 	$(call timed,test native,ctest --test-dir build/native --output-on-failure --no-tests=error -j $(JOBS))
 
 test-native-asan:
 	$(call timed,test native-asan,ctest --test-dir build/native-asan --output-on-failure --no-tests=error -j $(JOBS))
 
-# The 32-bit build is only compiled; its import check needs no Wine.
+# The 32-bit build runs the program's end-to-end tests under Wine's 32-bit
+# part (its own prefix); the rest of its tests would repeat the 64-bit ones.
 test-win32:
-	$(call timed,test mingw-x86 imports,ctest --test-dir build/mingw-x86 --output-on-failure --no-tests=error -R '^dll_imports$$')
 	$(call timed,test mingw-x64 under Wine,scripts/wine-tests.sh build/mingw-x64)
+	$(call timed,test mingw-x86 under Wine,scripts/wine-tests.sh build/mingw-x86 -- -R '^(dll_imports|win32_exe_tests)$$')
+
+# The packages are made from Release builds of their own (what ships is
+# built for size, without assert), once; the checks drive them with the
+# test programs of the builds above.
+dist:
+	@scripts/ensure-packages.sh $(DIST_PACKAGES)
+	$(call build_preset,release-x64)
+	$(call build_preset,release-x86)
+	$(call timed,pack dist/,scripts/make-dist.sh)
+
+test-dist: dist
+	$(call timed,test the packages under Wine,scripts/dist-tests.sh)
 
 fuzz:
 	@scripts/ensure-packages.sh $(FUZZ_PACKAGES)
@@ -112,4 +135,4 @@ run:
 	scripts/run.sh
 
 clean:
-	rm -rf build
+	rm -rf build dist

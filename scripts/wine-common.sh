@@ -52,6 +52,12 @@ start_xvfb() {  # WIDTHxHEIGHTxDEPTH
 ensure_prefix() {
   wine_up=1
   local ready=$WINEPREFIX/.dorvane-prefix-ready
+  # A prefix made before Wine's 32-bit part was installed starts no program
+  # at all once it is there (its loader becomes the default): make it anew.
+  if [ -f "$ready" ] && [ -x /usr/lib/wine/wine ] &&
+    [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
+    rm -f "$ready"
+  fi
   [ -f "$ready" ] && return 0
   rm -rf "$WINEPREFIX"
   echo "creating the Wine prefix in $WINEPREFIX"

@@ -5,6 +5,10 @@
 namespace {
 
 constexpr int kHelpId = 10;
+// The help page that ships beside the program.
+constexpr wchar_t kHelpPage[] = L"Dorvane.html";
+
+int ShellOpen(HWND owner, const std::u16string& page) { return RunProgram(owner, page, u"", u"", SW_SHOWNORMAL); }
 
 const TFormDef kAboutDef = {L"About Dorvane", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
                             WS_EX_DLGMODALFRAME, CW_USEDEFAULT, 0, 309, 422, true, {L"MS Sans Serif", -11}};
@@ -40,16 +44,28 @@ TAboutForm::~TAboutForm() {
 }
 
 void TAboutForm::Create(HWND owner) {
+  if (!OpenHelpPage) OpenHelpPage = ShellOpen;
   CreateForm(kAboutDef, kAboutControls, owner);
   FPicture = ShowSplashPicture(App.Instance, Control("Image1"));
 }
 
 void TAboutForm::HelpBtnClick() {
   // The help file is the program's own name with ".HLP".
-  std::wstring help = ExeFileName();
+  const std::wstring exe = ExeFileName();
+  std::wstring help = exe;
   const std::size_t dot = help.find_last_of(L'.');
   if (dot != std::wstring::npos && help.find_first_of(L"\\/", dot) == std::wstring::npos) help.resize(dot);
-  WinHelpW(Handle(), (help + L".HLP").c_str(), HELP_CONTENTS, 0);
+  help += L".HLP";
+  // Windows has had no WinHelp viewer since Vista (only a stub that says
+  // so), and no viewer shows a file that is not there: then the help page
+  // beside the program opens in the browser instead.
+  const bool shown = GetFileAttributesW(ExtendedPath(help).c_str()) != INVALID_FILE_ATTRIBUTES &&
+                     WinHelpW(Handle(), help.c_str(), HELP_CONTENTS, 0);
+  if (!shown) {
+    const std::u16string page = U16(exe.substr(0, exe.find_last_of(L'\\') + 1) + kHelpPage);
+    if (OpenHelpPage(Handle(), page) <= 32)
+      App.ShowMessage(Handle(), u"The help page " + page + u" could not be opened.", MB_OK | MB_ICONWARNING);
+  }
   ModalResult = IDCANCEL;
 }
 

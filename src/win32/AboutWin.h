@@ -1,6 +1,9 @@
 // The about box: created for one showing and freed by its opener.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "win32/Forms.h"
 
 class TAboutForm : public Form {
@@ -9,6 +12,10 @@ class TAboutForm : public Form {
   ~TAboutForm() override;
   void Create(HWND owner);
   void HelpBtnClick();
+
+  // Opens the help page (a full path) with the shell and returns the
+  // shell's result; tests put a stand-in here.
+  std::function<int(HWND owner, const std::u16string& page)> OpenHelpPage;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -52,10 +52,24 @@ std::wstring Text(HWND window) {
   return text;
 }
 
+// The folder of the Dorvane.exe under test: DORVANE_EXE_DIR when set (an
+// unpacked or installed package), else the one beside the tests.
+std::wstring ProgramFolder() {
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD n = GetEnvironmentVariableW(L"DORVANE_EXE_DIR", folder, MAX_PATH + 1);
+  std::wstring result;
+  if (n > 0 && n <= MAX_PATH) {
+    result = folder;
+  } else {
+    result = ExeFileName();
+    result.resize(result.find_last_of(L'\\'));
+  }
+  return result + L"\\";
+}
+
 // A copy of Dorvane.exe in a fresh folder, with the given settings file.
 std::wstring Install(const std::string& settings, int n) {
-  std::wstring exe = ExeFileName();
-  exe.resize(exe.find_last_of(L'\\') + 1);
+  const std::wstring exe = ProgramFolder();
   wchar_t temp[MAX_PATH + 1];
   GetTempPathW(MAX_PATH + 1, temp);
   const std::wstring folder = std::wstring(temp) + L"Dorvane e2e \u00fc " + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount()) +
@@ -164,6 +178,36 @@ TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
   EXPECT_EQ(dorvane.ExitCode(), 0u);
   // Closing writes nothing.
   EXPECT_EQ(GetFileAttributesW((folder + L"SkiffData.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The version record is made from the same one version number as the
+// packages' names.
+TEST(DorvaneExe, CarriesTheVersionOfThePackage) {
+  const std::wstring exe = ProgramFolder() + L"Dorvane.exe";
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+  ASSERT_GT(size, 0u) << "no version record in Dorvane.exe";
+  std::vector<char> record(size);
+  ASSERT_TRUE(GetFileVersionInfoW(exe.c_str(), 0, size, record.data()));
+  const auto text = [&](const wchar_t* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    return VerQueryValueW(record.data(), key.c_str(), &value, &length) && length
+               ? std::wstring(static_cast<const wchar_t*>(value))
+               : std::wstring();
+  };
+  const std::wstring expected = DORVANE_VERSION L".0";
+  EXPECT_EQ(text(L"ProductVersion"), expected);
+  EXPECT_EQ(text(L"FileVersion"), expected);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const std::wstring numbers = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                               std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                               std::to_wstring(HIWORD(fixed->dwFileVersionLS)) + L"." +
+                               std::to_wstring(LOWORD(fixed->dwFileVersionLS));
+  EXPECT_EQ(numbers, expected);
 }
 
 TEST(DorvaneExe, ASecondCopyBringsTheFirstForwardAndEnds) {

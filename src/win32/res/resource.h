@@ -20,9 +20,5 @@
 #define VS_VERSION_INFO 1
 #endif
 
-// The version record; keep in step with project(VERSION) in CMakeLists.txt.
-#define DORVANE_VERSION_BIN  0,1,0,0
-#define DORVANE_VERSION_STR  "0.1.0.0"
-
 // The configuration dialog's menu pictures: add, delete, rename (16 x 16 each).
 #define IDB_CONFIGIMAGES 110
