@@ -43,9 +43,12 @@ pack() {  # NAME BUILD_DIR WIXL_ARCH WIN64 PROGRAM_FILES_FOLDER
   (cd "$stage/files" && wixl -a "$3" -D Version="$version" -D Win64="$4" -D ProgramFilesDir="$5" \
     -o "$out/$name.msi" "$root/packaging/Dorvane.wxs")
   # Beyond wixl: the logon entry only with AUTOSTART=1, and the properties
-  # that a managed (elevated) install passes on from the command line.
+  # that a managed (elevated) install passes on from the command line. A
+  # component whose condition is false is also left alone by an uninstall
+  # (and by the uninstall of the older version inside an upgrade), so the
+  # condition holds for those too.
   msibuild "$out/$name.msi" \
-    -q "UPDATE Component SET Condition = 'AUTOSTART = 1' WHERE Component = 'Autostart'" \
+    -q "UPDATE Component SET Condition = 'AUTOSTART = 1 OR REMOVE = \"ALL\"' WHERE Component = 'Autostart'" \
     -q "UPDATE Property SET Value = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED;AUTOSTART;AUTOSTARTARGS' WHERE Property = 'SecureCustomProperties'"
   echo "make-dist: $out/$name.zip, $out/$name.msi (Dorvane.exe $size bytes)"
 }
