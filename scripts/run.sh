@@ -15,7 +15,7 @@ tmp=$(mktemp -d)
 trap wine_cleanup EXIT
 
 mkdir -p "$run"
-cp "$build/Dorvane.exe" "$run/"
+cp "$build/Dorvane.exe" "$build/Dorvane.html" "$run/"
 [ -f "$run/SkiffData.dat" ] || cp "$root/examples/SkiffData.dat" "$run/"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
