@@ -13,6 +13,8 @@
 #include "win32/DataClasses.h"
 #include "win32/WinSupport.h"
 
+#include "WindowTestSupport.h"
+
 namespace {
 
 struct Found {
@@ -52,22 +54,17 @@ std::wstring Text(HWND window) {
   return text;
 }
 
-// A copy of Dorvane.exe in a fresh folder, with the given settings file.
-std::wstring Install(const std::string& settings, int n) {
+// A copy of Dorvane.exe in `folder`, with the given settings file.
+bool Install(const std::wstring& folder, const std::string& settings) {
   std::wstring exe = ExeFileName();
   exe.resize(exe.find_last_of(L'\\') + 1);
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder = std::wstring(temp) + L"Dorvane e2e \u00fc " + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount()) +
-                              L"-" + std::to_wstring(n) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  if (!CopyFileW((exe + L"Dorvane.exe").c_str(), (folder + L"Dorvane.exe").c_str(), FALSE)) return L"";
+  if (!CopyFileW((exe + L"Dorvane.exe").c_str(), (folder + L"Dorvane.exe").c_str(), FALSE)) return false;
   if (!settings.empty()) {
     UniqueHandle f(CreateFileW((folder + L"SkiffData.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
-    WriteFile(f.Get(), settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr);
+    if (!WriteFile(f.Get(), settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr)) return false;
   }
-  return folder;
+  return true;
 }
 
 // Dorvane.exe running in a folder. A copy still running when the test is
@@ -144,8 +141,9 @@ T AskRemote(DWORD processId, HWND control, UINT message, WPARAM wParam) {
 }
 
 TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
-  const std::wstring folder = Install("", 1);
-  ASSERT_FALSE(folder.empty()) << "Dorvane.exe beside the tests";
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, "")) << "Dorvane.exe beside the tests";
   Running dorvane(folder);
   ASSERT_TRUE(dorvane.Process);
 
@@ -167,8 +165,9 @@ TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
 }
 
 TEST(DorvaneExe, ASecondCopyBringsTheFirstForwardAndEnds) {
-  const std::wstring folder = Install("", 3);
-  ASSERT_FALSE(folder.empty());
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, ""));
   Running first(folder);
   const HWND main = WaitForWindow(first.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -185,8 +184,9 @@ TEST(DorvaneExe, ASecondCopyBringsTheFirstForwardAndEnds) {
 }
 
 TEST(DorvaneExe, TheSwitchRDisablesConfigurationAndClosingLeavesThePositionFile) {
-  const std::wstring folder = Install("", 4);
-  ASSERT_FALSE(folder.empty());
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, ""));
   Running dorvane(folder, L" /r");
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -216,12 +216,11 @@ TEST(DorvaneExe, TheSwitchRDisablesConfigurationAndClosingLeavesThePositionFile)
 }
 
 TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
-  const std::wstring folder = Install(
-      "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Missing' "
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Missing' "
       "Command = 'C:\\no\\such.exe' end >\r\n    end\r\n    item Name = 'Empty' Apps = < item Title = 'Nothing' "
-      "end > end>\r\nend\r\n",
-      2);
-  ASSERT_FALSE(folder.empty());
+      "end > end>\r\nend\r\n"));
   Running dorvane(folder);
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -295,11 +294,10 @@ HWND OpenConfiguration(DWORD processId, HWND main) {
 }
 
 TEST(DorvaneExe, ConfiguresAGroupAndAnOptionFromTheDialog) {
-  const std::wstring folder = Install(
-      "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Pad' "
-      "Command = 'notepad.exe' end > end>\r\nend\r\n",
-      5);
-  ASSERT_FALSE(folder.empty());
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Pad' "
+      "Command = 'notepad.exe' end > end>\r\nend\r\n"));
   Running dorvane(folder);
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -343,8 +341,9 @@ TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
       "Command = 'notepad.exe' WindowState = 'N' DialogType = 'N' end item Title = 'Calc' Command = 'calc.exe' "
       "WindowState = 'N' DialogType = 'N' "
       "end > end>\r\nend\r\n";
-  const std::wstring folder = Install(original, 6);
-  ASSERT_FALSE(folder.empty());
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, original));
   Running dorvane(folder);
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
