@@ -9,6 +9,7 @@
 #include "core/Errors.h"
 #include "core/TextCodec.h"
 #include "core/uCompStream.h"
+#include "win32/DeskGuard.h"
 #include "win32/WinSupport.h"
 
 #include "WindowTestSupport.h"
@@ -266,8 +267,12 @@ int ShowProbe(const wchar_t* report) {
 int Just1Probe(int argc, wchar_t** argv);
 
 int ConfigShotProbe(const wchar_t* file, int page);
+int StartFaultProbe(const wchar_t* folder);
 
 int wmain(int argc, wchar_t** argv) {
+  // Main windows made by the tests start this program as their desk watcher.
+  if (const std::optional<int> watched = RunDeskWatcherIfAsked()) return *watched;
+  if (argc == 3 && std::wstring(argv[1]) == L"--start-fault") return StartFaultProbe(argv[2]);
   if (argc >= 2 && std::wstring(argv[1]).starts_with(L"--just1-")) return Just1Probe(argc, argv);
   if (argc == 3 && std::wstring(argv[1]) == L"--settings-probe") return SettingsProbe(argv[2]);
   if (argc == 3 && std::wstring(argv[1]) == L"--show-probe") return ShowProbe(argv[2]);
