@@ -110,6 +110,7 @@ class TIconButton {
   std::function<void()> FGlyphMaker;
   std::u16string FHint;
   bool FLoading = false;
+  bool FPaintFailureReported = false;
   bool FPressed = false;      // the left button went down on us and is held
   bool FMouseInside = false;  // while pressed: the mouse is over us
   bool FHot = false;          // the mouse is over us

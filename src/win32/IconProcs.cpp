@@ -302,10 +302,11 @@ DWORD WINAPI WarmShellIcons(void*) {
 
 }  // namespace
 
-TShellIconWarmUp::TShellIconWarmUp() : FThread(CreateThread(nullptr, 0, WarmShellIcons, nullptr, 0, nullptr)) {}
+TShellIconWarmUp::TShellIconWarmUp(LPTHREAD_START_ROUTINE work)
+    : FThread(CreateThread(nullptr, 0, work ? work : WarmShellIcons, nullptr, 0, nullptr)) {}
 
 TShellIconWarmUp::~TShellIconWarmUp() {
-  if (FThread) WaitForSingleObject(FThread.Get(), INFINITE);
+  if (FThread) WaitForSingleObject(FThread.Get(), kWaitLimit);
 }
 
 void FillBitmap(TBitmap& bitmap, TColor color, int width, int height) {

@@ -30,16 +30,6 @@ struct RunCall {
   int Show;
 };
 
-std::wstring NewFolder() {
-  static int count = 0;
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder = std::wstring(temp) + L"Dorvane main \u00e9 " + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount()) +
-                              L"-" + std::to_wstring(++count) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
-
 std::string ReadBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
@@ -51,7 +41,8 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
 
 class MainWindow : public testing::Test {
  protected:
-  std::wstring folder = NewFolder();
+  TTempFolder temp{L"Dorvane main \u00e9"};
+  std::wstring folder = temp.Path();
   std::wstring settingsFile = folder + L"SkiffData.dat";
   TApplication app{GetModuleHandleW(nullptr)};
   std::vector<ShownBox> boxes;
