@@ -83,6 +83,9 @@ for arch in win64 win32; do
   check "$arch msi: brings no desk of its own" msi_no_desk "$msi"
 done
 
+# The prefix is the 32-bit build's: one Wine run on it at a time.
+exec 9>"$build/.wine-tests.lock"
+flock -n 9 || { echo "dist-tests: waiting for another Wine test run on $build"; flock 9; }
 # Installs that a failed run left behind would mislead this one: such a
 # prefix is made anew.
 dirty=$build/wine/.dorvane-installs-left
