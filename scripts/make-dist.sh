@@ -30,6 +30,8 @@ pack() {  # NAME BUILD_DIR WIXL_ARCH WIN64 PROGRAM_FILES_FOLDER
   rm -rf "$stage"
   mkdir -p "$stage/files"
   cp "$exe" "$build/tools/dorvane-settings.exe" "$root/docs/Dorvane.html" "$stage/files/"
+  # The icon of the Start menu shortcut and of the installed programs list.
+  cp "$root/src/win32/res/Dorvane.ico" "$stage/files/"
   # Not SkiffData.dat: a fresh copy starts empty.
   cp "$root/examples/SkiffData.dat" "$stage/files/SkiffData.example.dat"
   # Notepad of older Windows wants CR LF.
