@@ -47,7 +47,7 @@ endef
 
 .PHONY: test setup build build-native build-native-asan build-mingw-x64 \
   build-mingw-x86 build-release-x64 build-release-x86 test-native test-native-asan test-win32 \
-  dist test-dist fuzz bench bench-startup bench-picker run clean
+  dist setup-dist test-dist fuzz bench bench-startup bench-picker run clean
 
 test: setup build test-native test-native-asan test-win32 test-dist
 	@echo "== all tests passed"
@@ -90,11 +90,11 @@ test-win32:
 # The packages are made from Release builds of their own (what ships is
 # built for size, without assert), once; the checks drive them with the
 # test programs of the builds above.
-dist:
-	@scripts/ensure-packages.sh $(DIST_PACKAGES)
-	$(call build_preset,release-x64)
-	$(call build_preset,release-x86)
+dist: setup-dist build-release-x64 build-release-x86
 	$(call timed,pack dist/,scripts/make-dist.sh)
+
+setup-dist:
+	@scripts/ensure-packages.sh $(DIST_PACKAGES)
 
 test-dist: dist
 	$(call timed,test the packages under Wine,scripts/dist-tests.sh)
