@@ -96,6 +96,7 @@ const TBitmap& TIconButton::Glyph() {
 
 void TIconButton::SetGlyph(const TBitmap& picture) {
   FGlyphMaker = nullptr;
+  FDrawn = false;
   FGlyph.Assign(picture);
   Invalidate();
 }
@@ -115,6 +116,16 @@ void TIconButton::MakeWaitingGlyph() {
   } catch (const std::exception& e) {
     ReportException(e);
   }
+}
+
+void TIconButton::SetDpi(UINT dpi) {
+  if (dpi == 0 || dpi == FDpi) return;
+  FDpi = dpi;
+  if (FToolTip) SendMessageW(FToolTip.Get(), TTM_SETMAXTIPWIDTH, 0, Scale(400));
+  // A picture drawn from the description is drawn again at the new icon
+  // size; one set from outside is its owner's to make again.
+  if (FDrawn && !FLoading) ConvertGlyph();
+  Invalidate();
 }
 
 bool TIconButton::Enabled() const { return FHandle && IsWindowEnabled(FHandle); }
@@ -175,7 +186,8 @@ void TIconButton::ConvertGlyph() {
   const HWND parent = FHandle ? GetParent(FHandle) : nullptr;
   const bool locked = parent && LockWindowUpdate(parent);
   try {
-    DrawToBitmap(IconGlyph, FGlyph);
+    DrawToBitmap(IconGlyph, FGlyph, FDpi);
+    FDrawn = true;
   } catch (...) {
     if (locked) LockWindowUpdate(nullptr);
     throw;
@@ -351,6 +363,9 @@ LRESULT TIconButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       FToolTip.Reset();
+      return 0;
+    case 0x02E3:  // WM_DPICHANGED_AFTERPARENT: the top-level window moved to another monitor
+      SetDpi(WindowDpi(FHandle));
       return 0;
   }
   return DefWindowProcW(FHandle, message, wParam, lParam);
@@ -552,7 +567,7 @@ void TIconBitBtn::Paint(TBitmap& canvas) {
     }
   }
   if (focused && !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
-    RECT focus{4, 4, w - 4, h - 4};
+    RECT focus{Scale(4), Scale(4), w - Scale(4), h - Scale(4)};
     DrawFocusRect(c.DC(), &focus);
   }
   GdiFlush();

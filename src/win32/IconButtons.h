@@ -54,6 +54,13 @@ class TIconButton {
   // Ends reading from a form; the kinds differ in what they then draw.
   virtual void Loaded() = 0;
 
+  // The DPI the button's own sizes follow (its tool tip's width, the
+  // caption's gap, the focus rectangle's inset and the icon drawn from
+  // IconGlyph); a move to another monitor sets it, and the picture made
+  // from IconGlyph is drawn again at the new size.
+  UINT Dpi() const { return FDpi; }
+  void SetDpi(UINT dpi);
+
   bool Enabled() const;
   void SetEnabled(bool enabled);
   const std::u16string& Hint() const { return FHint; }
@@ -108,6 +115,7 @@ class TIconButton {
   UINT FDpi = 96;
   TBitmap FGlyph;
   std::function<void()> FGlyphMaker;
+  bool FDrawn = false;  // the picture was drawn from IconGlyph, not set
   std::u16string FHint;
   bool FLoading = false;
   bool FPressed = false;      // the left button went down on us and is held

@@ -136,17 +136,8 @@ void TMainForm::FormCreate() {
     App.ShowError(Handle(), ExceptionMessage(e));
   };
   CreateActions();
-  FImageList = UniqueImageList(ImageList_Create(16, 16, ILC_COLOR32, 9, 0));
-  UniqueBitmap strip(static_cast<HBITMAP>(
-      LoadImageW(App.Instance, MAKEINTRESOURCEW(IDB_TOOLIMAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  ImageList_Add(FImageList.Get(), strip.Get(), nullptr);
-  for (const char* name : {"tbrLeft", "tbrRight"}) {
-    const HWND bar = Control(name);
-    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImageList.Get()));
-    SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(23), Scale(22)));
-  }
+  LoadToolImages();
   // The desk is still usable without the tray icon: say so and go on.
-  TrayImage = UniqueIcon(ImageList_GetIcon(FImageList.Get(), 8, ILD_NORMAL));
   try {
     TrayIcon = std::make_unique<TTrayIcon>(App, FEnv.TrayNotify);
     TrayIcon->SetHint(App.Title);
@@ -202,6 +193,30 @@ void TMainForm::FormCreate() {
     const DWORD attributes = GetFileAttributesW(ExtendedPath(WStr(name)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   });
+}
+
+void TMainForm::LoadToolImages() {
+  // The pictures drawn for the size nearest the DPI's, never stretched.
+  const int size = ArtworkSize(Scale(16));
+  const int resource = size == 32   ? IDB_TOOLIMAGES32
+                       : size == 24 ? IDB_TOOLIMAGES24
+                       : size == 20 ? IDB_TOOLIMAGES20
+                                    : IDB_TOOLIMAGES;
+  UniqueImageList images(ImageList_Create(size, size, ILC_COLOR32, 9, 0));
+  UniqueBitmap strip(static_cast<HBITMAP>(
+      LoadImageW(App.Instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  ImageList_Add(images.Get(), strip.Get(), nullptr);
+  for (const char* name : {"tbrLeft", "tbrRight"}) {
+    const HWND bar = Control(name);
+    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.Get()));
+    SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
+    SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(23), Scale(22)));
+    InvalidateRect(bar, nullptr, TRUE);
+  }
+  FImageList = std::move(images);  // the bars hold the new list already
+  // The tray shows the picture at the small icon size the shell asks for.
+  TrayImage = UniqueIcon(ImageList_GetIcon(FImageList.Get(), 8, ILD_NORMAL));
+  if (TrayIcon) TrayIcon->SetIcon(TrayImage.Get());
 }
 
 void TMainForm::StartIconWarmUp() {
@@ -492,6 +507,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const LRESULT result = Form::HandleMessage(message, wParam, lParam);
       // The row is laid out in pixels of the old DPI and its faces drawn
       // for it: built anew, with the tab font of the button size.
+      LoadToolImages();
       if (Settings && FShown) {
         const int tab = Row.SelectedTab();
         ApplyButtonSize();

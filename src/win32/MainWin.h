@@ -123,6 +123,9 @@ class TMainForm : public Form {
   // Has the shell fill its icon cache while the window is built, when the
   // start row has entries to show.
   void StartIconWarmUp();
+  // The tool bars' pictures and button size, and the tray icon's picture,
+  // for the window's DPI.
+  void LoadToolImages();
   int CaptionHeight() const;
 
   TMainFormEnv FEnv;

@@ -17,15 +17,24 @@ void TProgramRow::Attach(HWND pages, HWND buttonPanel, HWND slider) {
   FPages = pages;
   FButtonPanel = buttonPanel;
   FSlider = slider;
-  const SIZE small = SystemIconSize(isSmall), large = SystemIconSize(isLarge);
-  ilstSmall.SetSize(small.cx, small.cy);
-  ilstLarge.SetSize(large.cx, large.cy);
+  SizeIconLists();
   IconGlyph.SetImageListLarge(&ilstLarge);
   IconGlyph.SetImageListSmall(&ilstSmall);
   IconGlyph.SetColorProcessing(cpAddLine);
 }
 
+void TProgramRow::SizeIconLists() {
+  // The icons of the owner's DPI: a list of another size starts empty, and
+  // every entry's icon is taken from its file again.
+  const SIZE small = SystemIconSize(isSmall, FOwner.Dpi()), large = SystemIconSize(isLarge, FOwner.Dpi());
+  if (small.cx == ilstSmall.Width() && large.cx == ilstLarge.Width()) return;
+  ilstSmall.SetSize(small.cx, small.cy);
+  ilstLarge.SetSize(large.cx, large.cy);
+  if (FSettings) ClearButtons(true);
+}
+
 void TProgramRow::ApplyButtonSize() {
+  SizeIconLists();
   const TButtonSize size = ButtonSizeFor(FSettings->BtnSize);
   ButtonWidth = FOwner.Scale(size.Width);
   ButtonHeight = FOwner.Scale(size.Height);
@@ -135,10 +144,11 @@ void TProgramRow::ShowButton(int index, int group, const std::u16string& caption
     TIconButtonProps props;
     props.Flat = FSettings->DoFlatButtons;
     props.Dpi = FOwner.Dpi();  // the window's, which follows the monitor
-    const int width96 = MulDiv(ButtonWidth, 96, static_cast<int>(FOwner.Dpi()));
-    const int height96 = MulDiv(ButtonHeight, 96, static_cast<int>(FOwner.Dpi()));
-    const RECT bounds{index * width96, 0, (index + 1) * width96, height96};
-    created->Create(FButtonPanel, 0, bounds, props);
+    created->Create(FButtonPanel, 0, RECT{}, props);
+    // Button i at exactly i scaled widths: scaling each position again
+    // would make the widths alternate and the slider's steps drift.
+    SetWindowPos(created->Handle(), nullptr, index * ButtonWidth, 0, ButtonWidth, ButtonHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     created->OnClick = [this, index] {
       if (OnButtonClick) OnButtonClick(index);
     };
@@ -186,10 +196,10 @@ int TProgramRow::AddEntryIcon(TAppItem& entry) {
   IconGlyph.EndUpdate();
   // Whatever the entry names, the list gets a picture of its size, so that
   // the entry keeps its place in it and is never extracted again.
-  SetSystemIconSize(BtnImage, size);
+  SetSystemIconSize(BtnImage, size, FOwner.Dpi());
   FillBitmap(BtnImage, IconGlyph.TransparentColor(), BtnImage.Width(), BtnImage.Height());
   try {
-    DrawToBitmap(IconGlyph, BtnImage);
+    DrawToBitmap(IconGlyph, BtnImage, FOwner.Dpi());
   } catch (const Exception&) {
     // A broken icon location shows as an empty face, not as an error box
     // on every tab switch.
@@ -211,7 +221,7 @@ void TProgramRow::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std:
     DrawToBitmap(IconGlyph, BtnImage);
     fill = BtnImage.Pixel(0, BtnImage.Height() - 1);
   } else {
-    DrawDrivePicture(BtnImage, SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge));
+    DrawDrivePicture(BtnImage, SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge, FOwner.Dpi()));
   }
   TBitmap face;
   face.SetSize(ButtonWidth - FOwner.Scale(4), ButtonHeight - FOwner.Scale(4));

@@ -58,6 +58,8 @@ class TProgramRow {
 
  private:
   int ShownBtnSize() const;
+  // Sizes the icon lists for the owner's DPI.
+  void SizeIconLists();
   void ShowRow(const TRowContent& content);
   // Shows button `index` for entry `index` of group `group` (or, with no
   // group, a drive caption), creating it if the row has not had that many
