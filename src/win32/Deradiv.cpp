@@ -20,10 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     main.Show();
     splash.reset();
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) main.HandleQueuedMessage(msg);
     exitCode = static_cast<int>(msg.wParam);
   }
   return exitCode;

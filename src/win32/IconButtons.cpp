@@ -426,6 +426,13 @@ LRESULT TIconSpeedBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case BM_SETCHECK:
       SetDown(wParam == BST_CHECKED);
       return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_UPDATEUISTATE: {
+      const LRESULT r = DefWindowProcW(Handle(), message, wParam, lParam);
+      Invalidate();
+      return r;
+    }
   }
   return TIconButton::HandleMessage(message, wParam, lParam);
 }
@@ -449,6 +456,9 @@ void TIconSpeedBtn::Paint(TBitmap& canvas) {
       FillChecked(c.DC(), inner);
     }
   }
+  // Only the program buttons take the focus (from the keyboard): the
+  // usual dotted rectangle shows which one it is.
+  const bool focused = GetFocus() == Handle() && !(SendMessageW(Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
   const int offset = sunk ? 1 : 0;
   DrawPicture(canvas, (w - Glyph().Width()) / 2 + offset, (h - Glyph().Height()) / 2 + offset, enabled);
   // A tool button without a picture shows its caption ("S", "L").
@@ -460,6 +470,14 @@ void TIconSpeedBtn::Paint(TBitmap& canvas) {
     SetBkMode(c.DC(), TRANSPARENT);
     SetTextColor(c.DC(), GetSysColor(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     DrawTextW(c.DC(), caption, -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+    GdiFlush();
+  }
+  if (focused) {
+    const TBitmapCanvas c(canvas);
+    RECT r{Scale(2), Scale(2), w - Scale(2), h - Scale(2)};
+    SetTextColor(c.DC(), RGB(0, 0, 0));
+    SetBkColor(c.DC(), RGB(255, 255, 255));
+    DrawFocusRect(c.DC(), &r);
     GdiFlush();
   }
 }

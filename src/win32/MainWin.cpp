@@ -111,6 +111,106 @@ void TMainForm::Show() {
   UpdateWindow(Handle());
 }
 
+void TMainForm::HandleQueuedMessage(MSG& msg) {
+  if (PreTranslateMessage(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+bool TMainForm::PreTranslateMessage(MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !Handle() || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)))
+    return false;
+  const UINT key = static_cast<UINT>(msg.wParam);
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+  if (ctrl && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) {
+    ShowFocusCues();
+    Row.SwitchTab(key == VK_TAB ? !shift : key == VK_NEXT);
+    return true;
+  }
+  if (ctrl || GetKeyState(VK_MENU) < 0) return false;
+  if (key == VK_TAB) {
+    ShowFocusCues();
+    FocusNextPart(!shift);
+    return true;
+  }
+  const HWND focus = GetFocus();
+  if (focus == Control("tbrLeft") || focus == Control("tbrRight")) return ToolBarKey(focus, key);
+  if (Row.FocusedButton() >= 0 && Row.KeyDown(key)) {
+    ShowFocusCues();
+    return true;
+  }
+  return false;
+}
+
+void TMainForm::ShowFocusCues() {
+  SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+void TMainForm::FocusNextPart(bool forward) {
+  const HWND focus = GetFocus();
+  const HWND parts[] = {nullptr, Control("ProgramPages"), Control("tbrLeft"), Control("tbrRight")};
+  int at = Row.FocusedButton() >= 0 ? 0 : -1;
+  for (int i = 1; i < 4; ++i)
+    if (parts[i] == focus) at = i;
+  for (int step = 1; step <= 4; ++step) {
+    const int next = ((at < 0 ? (forward ? -1 : 0) : at) + (forward ? step : 4 - step) + 4) % 4;
+    if (next == 0) {
+      if (Row.FocusRow()) return;
+      continue;
+    }
+    if (!IsWindowVisible(parts[next])) continue;
+    SetFocus(parts[next]);
+    if (next >= 2) ToolBarKey(parts[next], VK_HOME);
+    return;
+  }
+}
+
+bool TMainForm::ToolBarKey(HWND bar, UINT key) {
+  const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+  auto usable = [bar](int i) {
+    TBBUTTON button{};
+    SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+    return (button.fsState & TBSTATE_ENABLED) && !(button.fsState & TBSTATE_HIDDEN);
+  };
+  const int hot = static_cast<int>(SendMessageW(bar, TB_GETHOTITEM, 0, 0));
+  int to = -1;
+  switch (key) {
+    case VK_HOME:
+      for (int i = 0; i < count && to < 0; ++i)
+        if (usable(i)) to = i;
+      break;
+    case VK_END:
+      for (int i = count - 1; i >= 0 && to < 0; --i)
+        if (usable(i)) to = i;
+      break;
+    case VK_LEFT:
+    case VK_UP:
+      for (int i = hot - 1; i >= 0 && to < 0; --i)
+        if (usable(i)) to = i;
+      if (to < 0) return true;
+      break;
+    case VK_RIGHT:
+    case VK_DOWN:
+      for (int i = hot + 1; i < count && to < 0; ++i)
+        if (usable(i)) to = i;
+      if (to < 0) return true;
+      break;
+    case VK_RETURN:
+    case VK_SPACE:
+      if (hot >= 0 && usable(hot)) {
+        TBBUTTON button{};
+        SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(hot), reinterpret_cast<LPARAM>(&button));
+        // Posted, as a click is: the command may open a modal box.
+        PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(button.idCommand, 0), 0);
+      }
+      return true;
+    default:
+      return false;
+  }
+  if (to >= 0) SendMessageW(bar, TB_SETHOTITEM, static_cast<WPARAM>(to), 0);
+  return true;
+}
+
 // ------------------------------------------------------------ life cycle
 
 void TMainForm::CreateActions() {
@@ -516,11 +616,31 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return result;
     }
+    case WM_ACTIVATE:
+      // Back to where the keyboard was, or to the row, never to nothing.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        FFocusBeforeDeactivation = GetFocus();
+      } else if (!HIWORD(wParam)) {
+        const HWND before = FFocusBeforeDeactivation;
+        if (before && IsChild(Handle(), before) && IsWindowVisible(before)) SetFocus(before);
+        else if (!Row.FocusRow()) SetFocus(Control("ProgramPages"));
+      }
+      return 0;
+    case WM_SETFOCUS:
+      if (!Row.FocusRow()) SetFocus(Control("ProgramPages"));
+      return 0;
     case WM_CONTEXTMENU: {
+      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      // The title bar and the frame have the window menu, as everywhere.
+      if (!(at.x == -1 && at.y == -1) && DefWindowProcW(Handle(), WM_NCHITTEST, 0, lParam) != HTCLIENT) break;
       UniqueMenu menu(CreatePopupMenu());
       AppendMenuW(menu.Get(), MF_STRING, kTileCommand, L"Tile Windows - Horizontal");
-      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (at.x == -1 && at.y == -1) GetCursorPos(&at);  // from the keyboard
+      if (at.x == -1 && at.y == -1) {
+        // From the keyboard: at the control that has the focus.
+        RECT r{};
+        GetWindowRect(GetFocus() && IsChild(Handle(), GetFocus()) ? GetFocus() : Handle(), &r);
+        at = {r.left, r.bottom};
+      }
       TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
       return 0;
     }

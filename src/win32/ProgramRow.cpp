@@ -271,6 +271,65 @@ void TProgramRow::ProgramSliderChange() {
   SizeButtonPanel();
 }
 
+int TProgramRow::ShownCount() {
+  const TTabRow* row = TabRowOf(TabInfo, SelectedTab(), FSettings->ShowInfo);
+  return row ? std::min(row->Count, HighButton() + 1) : 0;
+}
+
+int TProgramRow::FocusedButton() const {
+  const HWND focus = GetFocus();
+  for (int i = 0; i <= HighButton(); ++i)
+    if (FButtons[i]->Handle() == focus) return i;
+  return -1;
+}
+
+bool TProgramRow::FocusButton(int index) {
+  if (index < 0 || index >= ShownCount()) return false;
+  TTabRow* row = TabRowOf(TabInfo, SelectedTab(), FSettings->ShowInfo);
+  RECT pages{};
+  GetClientRect(FPages, &pages);
+  const TSliderLook look = ::UpdateSlider(*row, ButtonWidth, pages.right);
+  const int position = static_cast<int>(SendMessageW(FSlider, TBM_GETPOS, 0, 0));
+  const int wanted = PositionShowing(index, position, ButtonWidth > 0 ? pages.right / ButtonWidth : 1, look);
+  if (wanted != position) {
+    SendMessageW(FSlider, TBM_SETPOS, TRUE, wanted);
+    ProgramSliderChange();
+  }
+  SetFocus(FButtons[index]->Handle());
+  FLastFocused = index;
+  return true;
+}
+
+bool TProgramRow::FocusRow() {
+  return FocusButton(std::min(FLastFocused, ShownCount() - 1)) || FocusButton(0);
+}
+
+bool TProgramRow::KeyDown(UINT key) {
+  const int focused = FocusedButton();
+  if (focused < 0) return false;
+  switch (key) {
+    case VK_LEFT: case VK_UP: return FocusButton(RowKeyTarget(TRowKey::rkPrevious, focused, ShownCount())), true;
+    case VK_RIGHT: case VK_DOWN: return FocusButton(RowKeyTarget(TRowKey::rkNext, focused, ShownCount())), true;
+    case VK_HOME: return FocusButton(RowKeyTarget(TRowKey::rkFirst, focused, ShownCount())), true;
+    case VK_END: return FocusButton(RowKeyTarget(TRowKey::rkLast, focused, ShownCount())), true;
+    case VK_RETURN:
+    case VK_SPACE:
+      if (OnButtonClick) OnButtonClick(focused);
+      return true;
+  }
+  return false;
+}
+
+void TProgramRow::SwitchTab(bool forward) {
+  const int tab = NextTab(SelectedTab(), TabCtrl_GetItemCount(FPages), forward);
+  if (tab < 0 || tab == SelectedTab()) return;
+  const bool onRow = FocusedButton() >= 0;
+  TabCtrl_SetCurSel(FPages, tab);
+  ProgramPagesChange();
+  // The focus stays on the row: on the new row's first button.
+  if (onRow && !FocusButton(0)) SetFocus(FPages);
+}
+
 void TProgramRow::ProgramPagesChange() {
   ShowRow(RowContentOf(*FSettings, SelectedTab()));
   const TSliderLook look = UpdateSlider();
