@@ -92,6 +92,16 @@ TSliderLook UpdateSlider(TTabRow& row, int buttonWidth, int tabControlWidth) {
   return slider;
 }
 
+std::u16string AccessibleTitle(std::u16string_view title, bool vertBarLineBreak) {
+  std::u16string name;
+  for (const char16_t c : title) {
+    const bool lineBreak = c == u'\r' || c == u'\n' || (vertBarLineBreak && c == u'|');
+    if (!lineBreak) name += c;
+    else if (!name.empty() && name.back() != u' ') name += u' ';
+  }
+  return name;
+}
+
 int RowKeyTarget(TRowKey key, int focused, int count) {
   if (count <= 0) return -1;
   switch (key) {

@@ -110,6 +110,10 @@ int RememberedPosition(const TTabRow& row, const TSliderLook& slider);
 // Left of the button panel.
 int ProgramSliderChange(TTabRow& row, int position, int buttonWidth);
 
+// What a screen reader calls a program button: the entry's title on one
+// line, its line breaks (and "|" where it breaks the caption) as blanks.
+std::u16string AccessibleTitle(std::u16string_view title, bool vertBarLineBreak);
+
 // --- The keyboard on the row and the tabs ---------------------------------------
 
 enum class TRowKey { rkPrevious, rkNext, rkFirst, rkLast };

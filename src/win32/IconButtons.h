@@ -65,6 +65,11 @@ class TIconButton {
   void SetEnabled(bool enabled);
   const std::u16string& Hint() const { return FHint; }
   void SetHint(const std::u16string& hint);
+  // What a screen reader says the button is: its name (the window text
+  // while this is empty) and, as its description, the hint. Its role is a
+  // push button.
+  const std::u16string& AccessibleName() const { return FAccessibleName; }
+  void SetAccessibleName(const std::u16string& name) { FAccessibleName = name; }
 
   // The button's description of its icon; every notifying write redraws.
   TIconGlyph IconGlyph;
@@ -117,6 +122,8 @@ class TIconButton {
   std::function<void()> FGlyphMaker;
   bool FDrawn = false;  // the picture was drawn from IconGlyph, not set
   std::u16string FHint;
+  std::u16string FAccessibleName;
+  friend class TButtonAccessible;
   bool FLoading = false;
   bool FPressed = false;      // the left button went down on us and is held
   bool FMouseInside = false;  // while pressed: the mouse is over us

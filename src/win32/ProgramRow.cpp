@@ -165,6 +165,7 @@ void TProgramRow::ShowButton(int index, int group, const std::u16string& caption
   for (std::size_t at = hint.find(u'\r'); at != std::u16string::npos; at = hint.find(u'\r', at + 2))
     hint.insert(at + 1, 1, u'\n');  // the tool tip breaks lines at CR LF
   button->SetHint(hint);
+  button->SetAccessibleName(entry ? AccessibleTitle(entry->Title, FSettings->VertBarLineBreak) : caption);
   // The face, and the entry's icon with it, is made when the button first
   // shows on the screen: a long row starts as fast as a short one. The
   // entry is looked up then, so a maker outliving its settings draws

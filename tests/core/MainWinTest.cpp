@@ -493,3 +493,10 @@ TEST(MainWin, TheKeyboardMovesWithinTheRowAndRoundTheTabs) {
   EXPECT_EQ(NextTab(1, 3, true), 2);
   EXPECT_EQ(NextTab(0, 0, true), -1);
 }
+
+TEST(MainWin, AScreenReaderHearsATitleOnOneLine) {
+  EXPECT_EQ(AccessibleTitle(u"Note|pad", true), u"Note pad");
+  EXPECT_EQ(AccessibleTitle(u"Note|pad", false), u"Note|pad");  // an ordinary character then
+  EXPECT_EQ(AccessibleTitle(u"Two\r\nlines |", true), u"Two lines ");
+  EXPECT_EQ(AccessibleTitle(u"", true), u"");
+}

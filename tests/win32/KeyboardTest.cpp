@@ -1,9 +1,11 @@
 // The main window without a mouse: real key presses (SendInput) go through
-// the window's own message loop, as in the running program.
+// the window's own message loop, as in the running program; and what a
+// screen reader learns of the program buttons.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <fstream>
 #include <initializer_list>
@@ -62,6 +64,7 @@ class Keyboard : public testing::Test {
     form = std::make_unique<TMainForm>(app, env);
     form->Create();
     form->Show();
+    SetCursorPos(0, 0);  // no tool tip under the mouse: these tests have no mouse
     SetForegroundWindow(form->Handle());
     Loop();
     return *form;
@@ -69,7 +72,8 @@ class Keyboard : public testing::Test {
 
   // The program's message loop, until the queue has been quiet a while.
   void Loop() {
-    for (DWORD quiet = GetTickCount(); GetTickCount() - quiet < 150;) {
+    const DWORD start = GetTickCount();
+    for (DWORD quiet = start; GetTickCount() - quiet < 150 && GetTickCount() - start < 3000;) {
       MSG msg;
       if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         form->HandleQueuedMessage(msg);
@@ -215,6 +219,46 @@ TEST_F(Keyboard, TheTitleBarHasTheWindowMenuAndTheClientAreaTheFormsMenu) {
   EXPECT_EQ(OpenedMenus::Seen[0].second, restore) << "the title bar: the window menu";
   EXPECT_EQ(OpenedMenus::Seen[1].second, L"Tile Windows - Horizontal");
   EXPECT_EQ(OpenedMenus::Seen[2].second, L"Tile Windows - Horizontal");
+}
+
+TEST_F(Keyboard, AScreenReaderHearsWhatEachProgramButtonIs) {
+  TMainForm& f = Start("VertBarLineBreak = True ShowInfo = True Drives = 'c' Groups = < item Name = 'a' Apps = < "
+                       "item Title = 'Note|pad' Command = 'C:\\n.exe' Hint = 'Edits|text files' end > end >");
+  IAccessible* acc = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(f.Row.FindButton(0)->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                       __uuidof(IAccessible), reinterpret_cast<void**>(&acc)),
+            S_OK);
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  auto text = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*)) {
+    BSTR value = nullptr;
+    (acc->*get)(self, &value);
+    std::wstring result = value ? value : L"(none)";
+    SysFreeString(value);
+    return result;
+  };
+  EXPECT_EQ(text(&IAccessible::get_accName), L"Note pad");
+  EXPECT_EQ(text(&IAccessible::get_accDescription), L"Edits text files");
+  VARIANT role{};
+  ASSERT_EQ(acc->get_accRole(self, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_PUSHBUTTON);
+  VARIANT state{};
+  acc->get_accState(self, &state);
+  EXPECT_TRUE(state.lVal & STATE_SYSTEM_FOCUSED) << "the focused button says so";
+  // Its default action presses it.
+  EXPECT_EQ(acc->accDoDefaultAction(self), S_OK);
+  Loop();
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0], u"C:\\n.exe");
+  acc->Release();
+  // A drive button of the information tab is called by its caption.
+  Press({VK_CONTROL, VK_SHIFT, VK_TAB});
+  ASSERT_EQ(AccessibleObjectFromWindow(f.Row.FindButton(0)->Handle(), static_cast<DWORD>(OBJID_CLIENT),
+                                       __uuidof(IAccessible), reinterpret_cast<void**>(&acc)),
+            S_OK);
+  EXPECT_EQ(text(&IAccessible::get_accName), L"Drive C");
+  acc->Release();
 }
 
 }  // namespace
