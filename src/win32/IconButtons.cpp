@@ -254,7 +254,8 @@ void TIconButton::Create(HWND parent, int id, const RECT& bounds96, const TIconB
   Created(props);
   const RECT r{Scale(bounds96.left), Scale(bounds96.top), Scale(bounds96.right), Scale(bounds96.bottom)};
   const HWND window = CreateWindowExW(0, ClassName(), W(props.Caption),
-                                      WS_CHILD | WS_VISIBLE | Style() | (props.Enabled ? 0 : WS_DISABLED),
+                                      WS_CHILD | WS_VISIBLE | Style() | (props.Enabled ? 0 : WS_DISABLED) |
+                                          (props.TabStop ? WS_TABSTOP : 0),
                                       r.left, r.top, r.right - r.left, r.bottom - r.top, parent,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                       this);
@@ -618,6 +619,19 @@ LRESULT TIconSpeedBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       const LRESULT r = DefWindowProcW(Handle(), message, wParam, lParam);
       Invalidate();
       return r;
+    }
+  }
+  // A button a dialog's Tab reaches is pressed with Space, as a push button is.
+  if (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_TABSTOP) {
+    switch (message) {
+      case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
+      case WM_KEYDOWN:
+        if (wParam == VK_SPACE) return 0;
+        break;
+      case WM_KEYUP:
+        if (wParam == VK_SPACE && IsWindowEnabled(Handle())) Click();
+        if (wParam == VK_SPACE) return 0;
+        break;
     }
   }
   return TIconButton::HandleMessage(message, wParam, lParam);

@@ -25,6 +25,7 @@ struct TIconButtonProps {
   bool Down = false;       // TIconSpeedBtn, in a group only
   bool Flat = false;       // TIconSpeedBtn: a border only under the mouse
   bool Enabled = true;
+  bool TabStop = false;    // TIconSpeedBtn: reached with Tab in a dialog and pressed with Space
   UINT Dpi = 0;            // what the bounds are scaled to; 0 for the parent's DPI
 };
 

@@ -108,6 +108,7 @@ void TIconGlyphPickEditDlg::Create(HWND owner) {
   const HWND top = Control("pnlTop");
   TIconButtonProps props;
   props.Dpi = Dpi();
+  props.TabStop = true;  // the keyboard reaches the sources and the sizes too
   props.GroupIndex = 1;
   for (auto [button, hint] : {std::pair{&isbFile, u"File Icons"}, {&sbtnCursor, u"Cursors"}, {&isbSystem, u"System Icons"}}) {
     props.Hint = hint;
