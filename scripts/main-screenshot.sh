@@ -27,7 +27,8 @@ sed "s/^  BtnSize = .*/  BtnSize = $size/" "$root/examples/SkiffData.dat" >"$tmp
 s() { echo $(( $1 * dpi / 96 )); }
 (cd "$tmp/run" && timeout 60 wine explorer /desktop=main,$(s 900)x$(s 450) Dorvane.exe </dev/null >"$tmp/run.log" 2>&1 9>&-) &
 sleep "${SHOT_SECONDS:-8}"
-# The desktop's plain colour around the window is cut away.
+# The desktop's plain colour around the window is cut away
 import -display "$DISPLAY" -window root -crop "$(s 900)x$(s 450)+0+0" +repage "$tmp/desk.png"
-convert "$tmp/desk.png" -trim +repage "$out"
+# (and the taskbar at the bottom first).
+convert "$tmp/desk.png" -crop "$(s 900)x$(s 400)+0+0" +repage -trim +repage "$out"
 echo "main-screenshot: $out"
