@@ -464,7 +464,11 @@ void DrawToBitmap(TIconGlyph& glyph, TBitmap& target, UINT dpi) {
       const TStandardIconInfo& info = StandardIconInfo(glyph.StandardIcon());
       if (info.Source == ssSystemIcon) {
         SetSystemIconSize(bitmap, size, dpi);
-        PaintIcon(glyph, LoadIconW(nullptr, MAKEINTRESOURCEW(info.SystemIconId)), glyph.IconIndex(), bitmap, dpi);
+        // The system's image of the DPI's size (shared: never destroyed).
+        HICON icon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(info.SystemIconId), IMAGE_ICON,
+                                                   iconSize.cx, iconSize.cy, LR_SHARED));
+        if (!icon) icon = LoadIconW(nullptr, MAKEINTRESOURCEW(info.SystemIconId));
+        PaintIcon(glyph, icon, glyph.IconIndex(), bitmap, dpi);
       } else {
         ResolveStandardIcon(glyph, ReadStandardIconValue(info), SystemDirectory());
         // The shell's own locations name icons by negative resource
