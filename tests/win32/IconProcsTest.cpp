@@ -3,6 +3,8 @@
 #include "win32/IconProcs.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -551,3 +553,25 @@ TEST(IconProcs, DrawingLeaksNoObjects) {
 }
 
 }  // namespace
+
+namespace {
+
+HANDLE gShellAnswers = nullptr;
+
+DWORD WINAPI HungShellCall(void*) {
+  WaitForSingleObject(gShellAnswers, INFINITE);
+  return 0;
+}
+
+}  // namespace
+
+TEST(ShellIconWarmUp, AHungShellCallHoldsTheExitOnlyABoundedTime) {
+  UniqueHandle answers(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  gShellAnswers = answers.Get();
+  const auto start = std::chrono::steady_clock::now();
+  { const TShellIconWarmUp warmUp(HungShellCall); }
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(TShellIconWarmUp::kWaitLimit - 50));
+  EXPECT_LT(waited, std::chrono::milliseconds(TShellIconWarmUp::kWaitLimit + 2000));
+  SetEvent(answers.Get());
+}
