@@ -172,10 +172,22 @@ TEST_F(MainWindow, FollowsAMonitorOfAnotherDpi) {
 
 TEST_F(MainWindow, DisableCloseRefusesSilently) {
   WriteSettings("DisableClose = True");
+  ASSERT_TRUE(CreateDirectoryW((folder + L"Deradiv.INI").c_str(), nullptr));  // the position cannot be written
   TMainForm& f = Start();
   SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(f.Handle()));
   EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainWindow, APositionThatCannotBeWrittenIsReportedOnceARun) {
+  ASSERT_TRUE(CreateDirectoryW((folder + L"Deradiv.INI").c_str(), nullptr));
+  TMainForm& f = Start();
+  answer = IDNO;
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[1].Text, u"Unable to write to " + U16(folder) + u"Deradiv.INI");
+  EXPECT_EQ(boxes[2].Text, kCloseConfirmation);
 }
 
 TEST_F(MainWindow, CloseAsksAndOnYesGivesTheDeskBack) {
