@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "IconTestSupport.h"
+#include "WindowTestSupport.h"
 #include "core/TextCodec.h"
 
 using namespace icontest;
@@ -476,10 +477,8 @@ TEST(IconProcs, CursorsAndOwnerImageLists) {
 }
 
 TEST(IconProcs, LongFileNames) {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  std::wstring dir = std::wstring(temp) + L"dorvane-icons-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(dir.c_str(), nullptr);
+  const TTempFolder temp(L"dorvane-icons");
+  std::wstring dir = temp.Path().substr(0, temp.Path().size() - 1);
   for (int i = 0; i < 3; ++i) {
     dir += L"\\" + std::wstring(90, wchar_t(L'k' + i));
     CreateDirectoryW(ExtendedPath(dir).c_str(), nullptr);
@@ -491,7 +490,6 @@ TEST(IconProcs, LongFileNames) {
     TIconGlyph g;
     Describe(g, itFileIndex, U16(copy), 0);
     EXPECT_EQ(Draw(g).Pixel(8, 8), std::wstring(name) == L"red.ico" ? kBlue : kRed) << "long " << U8(U16(name));
-    DeleteFileW(ExtendedPath(copy).c_str());
   }
 }
 
