@@ -94,10 +94,8 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       break;
     case WM_PAINT:
       if (flags & kGroupFrame) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        PaintGroupFrame(window, dc);
-        EndPaint(window, &ps);
+        const TPaintScope paint(window);
+        PaintGroupFrame(window, paint.DC());
         return 0;
       }
       break;

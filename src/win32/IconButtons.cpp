@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "core/TextCodec.h"
 
@@ -462,10 +463,21 @@ LRESULT TIconButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       // Before BeginPaint: making the picture invalidates the button again.
       MakeWaitingGlyph();
-      PAINTSTRUCT ps;
-      const HDC dc = BeginPaint(FHandle, &ps);
-      PaintTo(dc);
-      EndPaint(FHandle, &ps);
+      std::optional<Exception> failure;
+      {
+        const TPaintScope paint(FHandle);
+        try {
+          PaintTo(paint.DC());
+        } catch (const std::exception& e) {
+          failure.emplace(ExceptionMessage(e));
+        }
+      }
+      // Reported after the paint has ended, and once: the next paint would
+      // most likely fail the same way.
+      if (failure && !FPaintFailureReported) {
+        FPaintFailureReported = true;
+        ReportException(*failure);
+      }
       return 0;
     }
     case WM_PRINTCLIENT:

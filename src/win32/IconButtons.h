@@ -126,6 +126,7 @@ class TIconButton {
   std::u16string FAccessibleName;
   friend class TButtonAccessible;
   bool FLoading = false;
+  bool FPaintFailureReported = false;
   bool FPressed = false;      // the left button went down on us and is held
   bool FMouseInside = false;  // while pressed: the mouse is over us
   bool FHot = false;          // the mouse is over us

@@ -318,10 +318,11 @@ DWORD WINAPI WarmShellIcons(void*) {
 
 }  // namespace
 
-TShellIconWarmUp::TShellIconWarmUp() : FThread(CreateThread(nullptr, 0, WarmShellIcons, nullptr, 0, nullptr)) {}
+TShellIconWarmUp::TShellIconWarmUp(LPTHREAD_START_ROUTINE work)
+    : FThread(CreateThread(nullptr, 0, work ? work : WarmShellIcons, nullptr, 0, nullptr)) {}
 
 TShellIconWarmUp::~TShellIconWarmUp() {
-  if (FThread) WaitForSingleObject(FThread.Get(), INFINITE);
+  if (FThread) WaitForSingleObject(FThread.Get(), kWaitLimit);
 }
 
 int ArtworkSize(int wanted) { return wanted >= 32 ? 32 : wanted >= 24 ? 24 : wanted >= 20 ? 20 : 16; }

@@ -110,11 +110,15 @@ void AssignSystemImageList(TImageList& list, TIconSize size, UINT dpi = 0);
 // Fills the shell's icon cache on a thread of its own. Its first use costs
 // about as much as building the whole main window, and the first program
 // buttons would wait for it; started early, it is ready when they paint.
-// The object waits for the thread when it goes, so that the process never
-// ends in the middle of the shell's work.
+// The object waits for the thread when it goes, so that the process does
+// not end in the middle of the shell's work; but only kWaitLimit ms, so
+// that a hung shell call cannot hang the program's exit (the thread touches
+// nothing of ours).
 class TShellIconWarmUp {
  public:
-  TShellIconWarmUp();
+  static constexpr DWORD kWaitLimit = 2000;
+  // work: what the thread runs; null: the filling of the icon cache.
+  explicit TShellIconWarmUp(LPTHREAD_START_ROUTINE work = nullptr);
   TShellIconWarmUp(const TShellIconWarmUp&) = delete;
   TShellIconWarmUp& operator=(const TShellIconWarmUp&) = delete;
   ~TShellIconWarmUp();

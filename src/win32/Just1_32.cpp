@@ -46,7 +46,9 @@ TPreviousInstance::TPreviousInstance(const std::wstring& exePath) {
   SetLastError(ERROR_SUCCESS);
   FMutex.Reset(CreateMutexW(nullptr, TRUE, W(name)));
   const DWORD error = GetLastError();
-  if (FMutex && error == ERROR_ALREADY_EXISTS) {
+  // A copy running with other rights (elevated, say) holds a mutex this one
+  // may not open: that is another copy too.
+  if ((FMutex && error == ERROR_ALREADY_EXISTS) || (!FMutex && error == ERROR_ACCESS_DENIED)) {
     FPreviousInstance = true;
     FMutex.Reset();
   }

@@ -21,7 +21,8 @@ class TPreviousInstance {
   // The check for the executable at exePath: its search title, then the
   // mutex. A copy that finds the mutex already there closes its handle at
   // once; the first copy keeps it open for its whole run. A mutex that
-  // cannot be created counts as no other copy.
+  // this copy may not open (ERROR_ACCESS_DENIED) is another copy's; one
+  // that cannot be created for any other reason counts as no other copy.
   explicit TPreviousInstance(const std::wstring& exePath);
 
   const std::u16string& SearchTitle() const { return FSearchTitle; }

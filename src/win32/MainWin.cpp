@@ -107,8 +107,13 @@ void TMainForm::Show() {
   }
   // The saved position follows every showing; the height stays fixed.
   WinSaver.Restore(Handle(), true);
-  ShowWindow(Handle(), SW_SHOW);
-  UpdateWindow(Handle());
+  if (IsIconic(Handle()) && MinimizesToTray()) {
+    TrayIcon->AppMinimize(Handle());  // left minimised: back into the tray
+  } else {
+    ShowWindow(Handle(), SW_SHOW);
+    UpdateWindow(Handle());
+  }
+  if (FEnv.OnShown) FEnv.OnShown();
 }
 
 void TMainForm::HandleQueuedMessage(MSG& msg) {
@@ -237,16 +242,14 @@ void TMainForm::FormCreate() {
   };
   CreateActions();
   LoadToolImages();
-  // The desk is still usable without the tray icon: say so and go on.
+  // The desk is still usable without the tray icon: say so and go on. The
+  // shell's next start (at logon it may not be ready yet) is told to all
+  // top-level windows; an elevated copy must let that message in.
+  FTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  ChangeWindowMessageFilterEx(Handle(), FTaskbarCreated, MSGFLT_ALLOW, nullptr);
   try {
-    TrayIcon = std::make_unique<TTrayIcon>(App, FEnv.TrayNotify);
-    TrayIcon->SetHint(App.Title);
-    TrayIcon->PopupMenu = [this] { return BuildTrayMenu(); };
-    TrayIcon->PopupOwner = Handle();
-    TrayIcon->SetIcon(TrayImage.Get());
-    TrayIcon->OnDblClick = [this] { TrayIconDblClick(); };
+    AddTrayIcon();
   } catch (const Exception& e) {
-    TrayIcon.reset();
     App.ShowError(Handle(), e.Message());
   }
   for (TAction* a : {actExplorer, actToggleDeskTop, actConfig, actInfo}) a->AddToolButton(Control("tbrLeft"));
@@ -319,6 +322,16 @@ void TMainForm::LoadToolImages() {
   if (TrayIcon) TrayIcon->SetIcon(TrayImage.Get());
 }
 
+void TMainForm::AddTrayIcon() {
+  auto icon = std::make_unique<TTrayIcon>(App, FEnv.TrayNotify);
+  icon->SetHint(App.Title);
+  icon->PopupMenu = [this] { return BuildTrayMenu(); };
+  icon->PopupOwner = Handle();
+  icon->SetIcon(TrayImage.Get());
+  icon->OnDblClick = [this] { TrayIconDblClick(); };
+  TrayIcon = std::move(icon);
+}
+
 void TMainForm::StartIconWarmUp() {
   const TRowContent start = RowContentOf(*Settings, StartTab(*Settings));
   if (start.Group >= 0 && Settings->Groups[start.Group].Apps.Count() > 0)
@@ -350,7 +363,7 @@ void TMainForm::FormShow() {
   DesktopHidden = Settings->HideProgMan && !DesktopToggleBlocked();
   actExplorer->SetEnabled(!Settings->DisableExplorer);
   actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
-  HideTaskbar(Settings->HideTaskBar);
+  Desk.HideTaskbar(Settings->HideTaskBar);
   SetButtonsFlat(Settings->DoFlatButtons);
   UpdateDesktopAction();
   InFormShow = true;
@@ -360,8 +373,8 @@ void TMainForm::FormShow() {
   FileDrag.SetEnableDrop(true);
   if (TrayIcon) TrayIcon->SetHint(App.Title);
   SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  if (Settings->HideProgMan) HideDesktopWindow(true);
-  if (Settings->HideTaskBar) HideTaskbar(true);
+  if (Settings->HideProgMan) Desk.HideDesktopWindow(true);
+  if (Settings->HideTaskBar) Desk.HideTaskbar(true);
 }
 
 void TMainForm::FormClose(TCloseAction& action) {
@@ -369,16 +382,29 @@ void TMainForm::FormClose(TCloseAction& action) {
     action = TCloseAction::caNone;
     return;
   }
-  if (App.ShowMessage(Handle(), kCloseConfirmation, MB_YESNO | MB_ICONQUESTION) == IDYES) {
-    HideDesktopWindow(false);
-    HideTaskbar(false);
-    action = TCloseAction::caFree;
-  } else {
-    action = TCloseAction::caNone;
+  // The desk comes back when the window really goes (FormDestroy).
+  action = App.ShowMessage(Handle(), kCloseConfirmation, MB_YESNO | MB_ICONQUESTION) == IDYES ? TCloseAction::caFree
+                                                                                               : TCloseAction::caNone;
+}
+
+void TMainForm::SaveGeometry(TCloseAction action) {
+  try {
+    WinSaver.Save(Handle());
+  } catch (const Exception& e) {
+    // A folder the user may not write to must not keep the window open.
+    const bool refusedSilently = action == TCloseAction::caNone && Settings && Settings->DisableClose;
+    if (!FGeometryErrorShown && !refusedSilently) {
+      FGeometryErrorShown = true;
+      App.ShowError(Handle(), e.Message());
+    }
   }
 }
 
 void TMainForm::FormDestroy() {
+  if (FShown) {
+    Desk.HideDesktopWindow(false);
+    Desk.HideTaskbar(false);
+  }
   KillTimer(Handle(), kBusyTimer);
   TrayIcon.reset();  // leaves the notification area with the window
   if (FComInitialised) CoUninitialize();
@@ -397,6 +423,18 @@ void TMainForm::RestoreWindow() {
     else ShowWindow(Handle(), SW_RESTORE);
   }
   SetForegroundWindow(Handle());
+}
+
+void TMainForm::ShellRestarted() {
+  FindTaskbarAgain();
+  if (Desk.TaskbarHidden()) Desk.HideTaskbar(true);
+  if (Desk.DesktopHidden()) Desk.HideDesktopWindow(true);
+  if (TrayIcon) return;
+  try {
+    AddTrayIcon();
+  } catch (const Exception&) {
+    // still refused: the next restart of the shell tries again
+  }
 }
 
 // ------------------------------------------------------------- settings
@@ -473,7 +511,7 @@ void TMainForm::ExplorerClick() {
 
 void TMainForm::DesktopBtnClick() {
   DesktopHidden = !DesktopHidden;
-  HideDesktopWindow(DesktopHidden);
+  Desk.HideDesktopWindow(DesktopHidden);
   SetForegroundWindow(Handle());
   UpdateDesktopAction();
 }
@@ -499,7 +537,7 @@ void TMainForm::ConfigBtnClick() {
   else config.ShowModal(Handle());
   actExplorer->SetEnabled(!Settings->DisableExplorer);
   actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
-  HideTaskbar(Settings->HideTaskBar);
+  Desk.HideTaskbar(Settings->HideTaskBar);
   if (Settings->BtnSize != oldSize) {
     Row.ClearButtons(true);
     ApplyButtonSize();
@@ -550,11 +588,15 @@ UniqueMenu TMainForm::BuildTrayMenu() const {
 // ------------------------------------------------------------- messages
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == FTaskbarCreated && FTaskbarCreated) {
+    if (Settings) ShellRestarted();
+    return 0;
+  }
   switch (message) {
     case WM_CLOSE: {
       TCloseAction action = TCloseAction::caFree;
       FormClose(action);
-      WinSaver.Save(Handle());  // whether or not the window closes
+      SaveGeometry(action);  // whether or not the window closes
       if (action == TCloseAction::caFree || action == TCloseAction::caHide) DestroyWindow(Handle());
       else if (action == TCloseAction::caMinimize) ShowWindow(Handle(), SW_MINIMIZE);
       return 0;
@@ -594,10 +636,17 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_SHOWWINDOW:
+      if (wParam) BusyTimerTimer();  // showing the window ends the repeat-press guard
+      break;
     case WM_SIZE:
       Form::HandleMessage(message, wParam, lParam);
-      // Minimised, the program lives in the notification area only.
-      if (wParam == SIZE_MINIMIZED && TrayIcon) TrayIcon->AppMinimize(Handle());
+      // Coming back from minimised is a showing of the window too.
+      if (FMinimized && wParam != SIZE_MINIMIZED) BusyTimerTimer();
+      FMinimized = wParam == SIZE_MINIMIZED;
+      // Minimised, the program lives in the notification area only; with no
+      // icon there its taskbar button stays, so the window can be reached.
+      if (wParam == SIZE_MINIMIZED && MinimizesToTray()) TrayIcon->AppMinimize(Handle());
       if (Settings && wParam != SIZE_MINIMIZED) {  // FormResize
         Row.UpdateSlider();
         Row.ProgramSliderChange();

@@ -12,6 +12,7 @@
 #include "core/MainWin.h"
 #include "win32/Actions.h"
 #include "win32/ConfigWin.h"
+#include "win32/DeskGuard.h"
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
@@ -31,6 +32,7 @@ struct TMainFormEnv {
   std::u16string CommandLine;  // empty: the process's own
   std::wstring IniFolder;      // empty: the window position is kept beside the program
   TTrayIcon::TShellNotify TrayNotify;  // empty: the shell
+  std::function<void()> OnShown;       // runs when the window has been shown (tests make it fail)
 };
 
 inline constexpr char16_t kOneFileAtATime[] = u"Please drag one file at a time.";
@@ -81,6 +83,12 @@ class TMainForm : public Form {
   void SetButtonsFlat(bool flat);
   void UpdateDesktopAction();
   void RestoreWindow();
+  // The shell restarted: a new taskbar and desktop window are hidden as
+  // the options say, and a tray icon the old shell refused is tried again.
+  void ShellRestarted();
+  // What this program has hidden of the desk; a watcher gives it back if
+  // the process ends without doing so itself.
+  TDeskGuard Desk{ExeFileName()};
 
   void ExplorerClick();
   void DesktopBtnClick();
@@ -110,8 +118,10 @@ class TMainForm : public Form {
   TCommandLineParameters CmdLineParams{this};
   TWinSaver WinSaver{u"MainForm", u"TMainForm"};
   TFileDrag FileDrag;
-  std::unique_ptr<TTrayIcon> TrayIcon;  // none when the shell refused it
+  std::unique_ptr<TTrayIcon> TrayIcon;  // none while the shell refuses it
   UniqueIcon TrayImage;
+  // Throws when the shell refuses the icon.
+  void AddTrayIcon();
   void TrayIconDblClick() { RestoreWindow(); }
 
   void FormClose(TCloseAction& action);
@@ -141,12 +151,20 @@ class TMainForm : public Form {
   void ShowFocusCues();
   HWND FFocusBeforeDeactivation = nullptr;
   int CaptionHeight() const;
+  // Writes the window position as a close does; a failure is reported once
+  // a run, and never for a close refused by the options.
+  void SaveGeometry(TCloseAction action);
+  // Minimised, the window lives in the notification area when it can.
+  bool MinimizesToTray() const { return TrayIcon && TrayIcon->Added(); }
 
   TMainFormEnv FEnv;
   std::unique_ptr<TShellIconWarmUp> FIconWarmUp;
   UniqueImageList FImageList;  // the nine images of the tool bars and menus
   bool FShown = false;
   bool FComInitialised = false;
+  bool FGeometryErrorShown = false;
+  bool FMinimized = false;
+  UINT FTaskbarCreated = 0;
   // The settings file was rejected at start-up: it is moved aside, never
   // overwritten, before the first save.
   bool FSettingsRejected = false;

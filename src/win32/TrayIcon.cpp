@@ -73,6 +73,7 @@ TTrayIcon::TTrayIcon(TApplication& app, TShellNotify shellNotify)
   FData.hIcon = FIcon.Get();
   SetTip(FData, app.Title);
   if (!Notify(NIM_ADD)) throw EOutOfResources(std::u16string(kCannotCreate));
+  FAdded = true;
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -162,7 +163,7 @@ LRESULT TTrayIcon::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == FTaskbarCreated && FTaskbarCreated) {
     // The shell was restarted and has forgotten the icon; a minimised
     // program would otherwise be out of reach.
-    Notify(NIM_ADD);
+    FAdded = Notify(NIM_ADD) != FALSE;
     return 0;
   }
   switch (message) {

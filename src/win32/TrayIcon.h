@@ -66,6 +66,9 @@ class TTrayIcon {
 
   void UpdateIcon();
   void RemoveIcon();
+  // Whether the notification area shows the icon: a restarted shell may
+  // refuse it again.
+  bool Added() const { return FAdded; }
   // Opens the popup menu at the cursor and posts the chosen command.
   void ShowPopupMenu();
 
@@ -86,5 +89,6 @@ class TTrayIcon {
   std::u16string FHint;
   TTrayMouse FMouse;
   UINT FTaskbarCreated = 0;
+  bool FAdded = false;
   UniqueWindow FWindow;
 };

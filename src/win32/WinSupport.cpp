@@ -6,9 +6,9 @@
 
 namespace {
 
-// Looked up once, before any window of ours exists; a taskbar that the
-// shell makes anew later is not followed.
-const HWND TaskbarHandle = FindWindowW(L"Shell_TrayWnd", nullptr);
+// Looked up before any window of ours exists, and again when the shell
+// says it has made a new taskbar.
+HWND TaskbarHandle = FindWindowW(L"Shell_TrayWnd", nullptr);
 
 // The first 24 characters of a window's title, in upper case.
 std::wstring UpperTitle(HWND window) {
@@ -90,6 +90,10 @@ int RunProgram(HWND owner, const std::u16string& file, const std::u16string& par
 }
 
 void HideTaskbar(bool hide) { ShowWindow(TaskbarHandle, hide ? SW_HIDE : SW_SHOWNORMAL); }
+
+HWND TaskbarWindow() { return TaskbarHandle; }
+
+void FindTaskbarAgain() { TaskbarHandle = FindWindowW(L"Shell_TrayWnd", nullptr); }
 
 HWND FindProgramManager() {
   HWND window = GetWindow(GetWindow(GetDesktopWindow(), GW_CHILD), GW_HWNDLAST);

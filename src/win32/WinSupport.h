@@ -42,8 +42,12 @@ std::wstring ExtendedPath(const std::wstring& path);
 int RunProgram(HWND owner, const std::u16string& file, const std::u16string& parameters,
                const std::u16string& folder, int showCommand);
 
-// Shows (SW_SHOWNORMAL) or hides the taskbar found at start-up.
+// Shows (SW_SHOWNORMAL) or hides the taskbar found at start-up, or at the
+// last FindTaskbarAgain.
 void HideTaskbar(bool hide);
+HWND TaskbarWindow();
+// Looks the taskbar up anew: the shell makes a new one when it restarts.
+void FindTaskbarAgain();
 // The top-level window titled "Program Manager" in any letter case that is
 // lowest in the z-order; null when there is none.
 HWND FindProgramManager();
@@ -55,6 +59,21 @@ void ShowExceptionBox(HWND window, const std::exception& e);
 // Calls LockWorkStation when user32.dll has it; false with last error
 // ERROR_CALL_NOT_IMPLEMENTED when it has not.
 bool LockWorkstation();
+
+// BeginPaint and EndPaint as one owner: the paint ends however drawing ends.
+class TPaintScope {
+ public:
+  explicit TPaintScope(HWND window) : FWindow(window), FDC(BeginPaint(window, &FPaint)) {}
+  ~TPaintScope() { EndPaint(FWindow, &FPaint); }
+  TPaintScope(const TPaintScope&) = delete;
+  TPaintScope& operator=(const TPaintScope&) = delete;
+  HDC DC() const { return FDC; }
+
+ private:
+  HWND FWindow;
+  PAINTSTRUCT FPaint{};
+  HDC FDC;
+};
 
 // Owns a kernel handle (files, mutexes); INVALID_HANDLE_VALUE and null are empty.
 class UniqueHandle {

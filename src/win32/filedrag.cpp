@@ -61,7 +61,11 @@ void TFileDrag::SetDropWindow(HWND window) {
 
 void TFileDrag::SetEnableDrop(bool enable) {
   FEnableDrop = enable;
-  if (FWindow) DragAcceptFiles(FWindow, enable ? TRUE : FALSE);
+  if (!FWindow) return;
+  DragAcceptFiles(FWindow, enable ? TRUE : FALSE);
+  if (enable)  // WM_COPYGLOBALDATA (0x49) carries the drop's data across
+    for (const UINT message : {UINT(WM_DROPFILES), UINT(WM_COPYDATA), 0x0049u})
+      MessageFilter(FWindow, message, MSGFLT_ALLOW, nullptr);
 }
 
 void TFileDrag::UnhookWindow() {

@@ -28,8 +28,13 @@ class TFileDrag {
 
   bool EnableDrop() const { return FEnableDrop; }
   // Whether the window accepts drops (DragAcceptFiles); the window's
-  // messages stay intercepted either way.
+  // messages stay intercepted either way. Accepting also lets the drop's
+  // messages through the message filter, which would keep a drop from a
+  // program of lower rights (Explorer) out of an elevated one.
   void SetEnableDrop(bool enable);
+  // The filter call; tests watch it.
+  using TMessageFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+  TMessageFilter MessageFilter = ChangeWindowMessageFilterEx;
 
   // The names of the last drop.
   const std::vector<std::u16string>& NameWithPath() const { return FFiles.NameWithPath; }

@@ -4,20 +4,35 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <chrono>
+#include <functional>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/uCompStream.h"
+#include "core/Errors.h"
 #include "win32/DataClasses.h"
+#include "win32/ProgramEntry.h"
 #include "win32/WinSupport.h"
 
+#include "WindowTestSupport.h"
+
 namespace {
+
+std::wstring Text(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
 
 struct Found {
   DWORD Process;
   const wchar_t* Class;
+  const wchar_t* BoxText;  // a message box's text begins so; null: not a box
   HWND Window;
 };
 
@@ -29,53 +44,69 @@ BOOL CALLBACK FindTopWindow(HWND window, LPARAM param) {
   GetClassNameW(window, cls, 64);
   // The splash window is of the same class but has no caption.
   if (process != f->Process || std::wstring(cls) != f->Class || !IsWindowVisible(window) ||
-      !(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION))
+      !(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) ||
+      (f->BoxText && !Text(GetDlgItem(window, 0xFFFF)).starts_with(f->BoxText)))
     return TRUE;
   f->Window = window;
   return FALSE;
 }
 
-// Waits up to 20 s for a visible top-level window of the process.
-HWND WaitForWindow(DWORD process, const wchar_t* cls) {
-  for (int i = 0; i < 400; ++i) {
-    Found f{process, cls, nullptr};
-    EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&f));
-    if (f.Window) return f.Window;
-    Sleep(50);
+// Waits up to `ms` for `done`, handling this thread's messages meanwhile:
+// another process showing or hiding a window of ours waits for them.
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= end) return false;
+    Pump();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
-  return nullptr;
+  return true;
 }
 
-std::wstring Text(HWND window) {
-  wchar_t text[256] = {};
-  GetWindowTextW(window, text, 256);
-  return text;
+// Waits up to 20 s for a visible top-level window of the process.
+HWND WaitForWindow(DWORD process, const wchar_t* cls, const wchar_t* boxText = nullptr) {
+  Found f{process, cls, boxText, nullptr};
+  PumpUntil([&] {
+    EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&f));
+    return f.Window != nullptr;
+  }, 20000);
+  return f.Window;
 }
 
-// A copy of Dorvane.exe in a fresh folder, with the given settings file.
-std::wstring Install(const std::string& settings, int n) {
+// Waits up to 20 s for a message box of the process whose text begins so.
+HWND WaitForBox(DWORD process, const wchar_t* text) { return WaitForWindow(process, L"#32770", text); }
+
+// A copy of Dorvane.exe in `folder`, with the given settings file.
+bool Install(const std::wstring& folder, const std::string& settings) {
   std::wstring exe = ExeFileName();
   exe.resize(exe.find_last_of(L'\\') + 1);
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder = std::wstring(temp) + L"Dorvane e2e \u00fc " + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount()) +
-                              L"-" + std::to_wstring(n) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  if (!CopyFileW((exe + L"Dorvane.exe").c_str(), (folder + L"Dorvane.exe").c_str(), FALSE)) return L"";
+  if (!CopyFileW((exe + L"Dorvane.exe").c_str(), (folder + L"Dorvane.exe").c_str(), FALSE)) return false;
   if (!settings.empty()) {
     UniqueHandle f(CreateFileW((folder + L"SkiffData.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
-    WriteFile(f.Get(), settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr);
+    if (!WriteFile(f.Get(), settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr)) return false;
   }
-  return folder;
+  return true;
+}
+
+// The processes that `parent` started and that still run.
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+  std::vector<DWORD> children;
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
+    if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
+  return children;
 }
 
 // Dorvane.exe running in a folder. A copy still running when the test is
 // left (also through a failed assertion) is ended.
 class Running {
  public:
-  explicit Running(const std::wstring& folder, const std::wstring& arguments = L"") {
-    const std::wstring program = folder + L"Dorvane.exe";
+  // Without a program: Dorvane.exe in that folder.
+  explicit Running(const std::wstring& folder, const std::wstring& arguments = L"", std::wstring program = L"") {
+    if (program.empty()) program = folder + L"Dorvane.exe";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -92,8 +123,12 @@ class Running {
       TerminateProcess(Process.Get(), 0);
       WaitForSingleObject(Process.Get(), 10000);
     }
+    // Its desk watcher ends with it and holds the program file until then.
+    PumpUntil([&] { return ChildProcesses(Id).empty(); }, 5000);
   }
-  bool Ended(DWORD milliseconds) const { return WaitForSingleObject(Process.Get(), milliseconds) == WAIT_OBJECT_0; }
+  bool Ended(int milliseconds) const {
+    return PumpUntil([&] { return WaitForSingleObject(Process.Get(), 0) == WAIT_OBJECT_0; }, milliseconds);
+  }
   DWORD ExitCode() const {
     DWORD code = 1;
     GetExitCodeProcess(Process.Get(), &code);
@@ -144,8 +179,9 @@ T AskRemote(DWORD processId, HWND control, UINT message, WPARAM wParam) {
 }
 
 TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
-  const std::wstring folder = Install("", 1);
-  ASSERT_FALSE(folder.empty()) << "Dorvane.exe beside the tests";
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, "")) << "Dorvane.exe beside the tests";
   Running dorvane(folder);
   ASSERT_TRUE(dorvane.Process);
 
@@ -167,8 +203,9 @@ TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
 }
 
 TEST(DorvaneExe, ASecondCopyBringsTheFirstForwardAndEnds) {
-  const std::wstring folder = Install("", 3);
-  ASSERT_FALSE(folder.empty());
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, ""));
   Running first(folder);
   const HWND main = WaitForWindow(first.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -185,8 +222,9 @@ TEST(DorvaneExe, ASecondCopyBringsTheFirstForwardAndEnds) {
 }
 
 TEST(DorvaneExe, TheSwitchRDisablesConfigurationAndClosingLeavesThePositionFile) {
-  const std::wstring folder = Install("", 4);
-  ASSERT_FALSE(folder.empty());
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, ""));
   Running dorvane(folder, L" /r");
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -216,12 +254,11 @@ TEST(DorvaneExe, TheSwitchRDisablesConfigurationAndClosingLeavesThePositionFile)
 }
 
 TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
-  const std::wstring folder = Install(
-      "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Missing' "
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Missing' "
       "Command = 'C:\\no\\such.exe' end >\r\n    end\r\n    item Name = 'Empty' Apps = < item Title = 'Nothing' "
-      "end > end>\r\nend\r\n",
-      2);
-  ASSERT_FALSE(folder.empty());
+      "end > end>\r\nend\r\n"));
   Running dorvane(folder);
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -295,11 +332,10 @@ HWND OpenConfiguration(DWORD processId, HWND main) {
 }
 
 TEST(DorvaneExe, ConfiguresAGroupAndAnOptionFromTheDialog) {
-  const std::wstring folder = Install(
-      "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Pad' "
-      "Command = 'notepad.exe' end > end>\r\nend\r\n",
-      5);
-  ASSERT_FALSE(folder.empty());
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, "object TSkiffData\r\n  Groups = <\r\n    item Name = 'Tools' Apps = < item Title = 'Pad' "
+      "Command = 'notepad.exe' end > end>\r\nend\r\n"));
   Running dorvane(folder);
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -343,8 +379,9 @@ TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
       "Command = 'notepad.exe' WindowState = 'N' DialogType = 'N' end item Title = 'Calc' Command = 'calc.exe' "
       "WindowState = 'N' DialogType = 'N' "
       "end > end>\r\nend\r\n";
-  const std::wstring folder = Install(original, 6);
-  ASSERT_FALSE(folder.empty());
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, original));
   Running dorvane(folder);
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
@@ -384,4 +421,126 @@ TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
   EXPECT_EQ(ComponentToText(*saved), ComponentToText(*expected));
 }
 
+const char kHidingDesk[] = "object TSkiffData\r\n  HideProgMan = True\r\n  HideTaskBar = True\r\nend\r\n";
+
+// The desk comes back whatever ends Dorvane, and only what Dorvane hid.
+TEST(DorvaneExe, KilledItsWatcherGivesBackWhatItHidWithinASecond) {
+  const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  ASSERT_TRUE(taskbar);
+  struct Case {
+    bool taskbarShown, desktopShown;  // before Dorvane starts
+  };
+  for (const Case c : {Case{true, false}, Case{false, true}}) {
+    SCOPED_TRACE(c.taskbarShown ? "taskbar shown before" : "desktop shown before");
+    const TestWindow desktop(L"Program Manager", 0, 0, 200, 100, c.desktopShown);
+    ShowWindow(taskbar, c.taskbarShown ? SW_SHOWNORMAL : SW_HIDE);
+    const TTempFolder temp(L"Dorvane e2e \u00fc");
+    ASSERT_TRUE(Install(temp.Path(), kHidingDesk));
+    Running dorvane(temp.Path());
+    ASSERT_TRUE(WaitForWindow(dorvane.Id, L"DorvaneForm"));
+    EXPECT_FALSE(IsWindowVisible(taskbar));
+    EXPECT_FALSE(IsWindowVisible(desktop.Get()));
+    std::vector<DWORD> watchers;
+    PumpUntil([&] { return !(watchers = ChildProcesses(dorvane.Id)).empty(); }, 10000);
+    ASSERT_EQ(watchers.size(), 1u);
+    const UniqueHandle watcher(OpenProcess(SYNCHRONIZE, FALSE, watchers[0]));
+    ASSERT_TRUE(watcher);
+
+    ASSERT_TRUE(TerminateProcess(dorvane.Process.Get(), 9));
+    ASSERT_TRUE(dorvane.Ended(10000));
+    const auto killed = std::chrono::steady_clock::now();
+    const bool back = PumpUntil([&] {
+      return IsWindowVisible(c.taskbarShown ? taskbar : desktop.Get()) != FALSE;
+    }, 1000);
+    EXPECT_TRUE(back) << "after " << (std::chrono::steady_clock::now() - killed) / std::chrono::milliseconds(1)
+                      << " ms";
+    // The watcher ends with Dorvane, leaving what was hidden before hidden.
+    EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(watcher.Get(), 0) == WAIT_OBJECT_0; }, 10000));
+    EXPECT_EQ(IsWindowVisible(taskbar) != FALSE, c.taskbarShown);
+    EXPECT_EQ(IsWindowVisible(desktop.Get()) != FALSE, c.desktopShown);
+  }
+}
+
+// A restarted shell makes a new taskbar and tells every top-level window.
+TEST(DorvaneExe, TheNewTaskbarOfARestartedShellIsHiddenAgain) {
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  ASSERT_TRUE(Install(temp.Path(), kHidingDesk));
+  Running dorvane(temp.Path());
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
+  ASSERT_TRUE(main);
+
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"Shell_TrayWnd";
+  RegisterClassW(&wc);
+  const UniqueOwner<HWND, DestroyWindow> bar(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"",
+                                                              WS_POPUP | WS_VISIBLE, 0, 760, 1280, 40, nullptr,
+                                                              nullptr, wc.hInstance, nullptr));
+  ASSERT_EQ(FindWindowW(L"Shell_TrayWnd", nullptr), bar.Get()) << "the new taskbar is the one found";
+  PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(bar.Get()); }, 5000));
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  const HWND box = WaitForWindow(dorvane.Id, L"#32770");
+  ASSERT_TRUE(box);
+  PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+  ASSERT_TRUE(dorvane.Ended(20000));
+  EXPECT_TRUE(IsWindowVisible(bar.Get())) << "the desk given back is the new one";
+}
+
+TEST(DorvaneExe, ClosesThoughThePositionCannotBeWrittenAndGivesTheDeskBackOnlyThen) {
+  const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  ShowWindow(taskbar, SW_SHOWNORMAL);
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  ASSERT_TRUE(Install(temp.Path(), kHidingDesk));
+  ASSERT_TRUE(CreateDirectoryW((temp.Path() + L"Deradiv.INI").c_str(), nullptr));  // no file can be written there
+  Running dorvane(temp.Path());
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  EXPECT_FALSE(IsWindowVisible(taskbar));
+
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  const HWND question = WaitForBox(dorvane.Id, L"Are you sure");
+  ASSERT_TRUE(question);
+  PostMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+  const HWND error = WaitForBox(dorvane.Id, L"Unable to write to ");
+  ASSERT_TRUE(error);
+  EXPECT_EQ(_wcsicmp(Text(GetDlgItem(error, 0xFFFF)).c_str(), (L"Unable to write to " + temp.Path() + L"Deradiv.INI").c_str()), 0)
+      << Text(GetDlgItem(error, 0xFFFF));
+  EXPECT_FALSE(IsWindowVisible(taskbar)) << "still Dorvane's desk while its window is there";
+  PostMessageW(GetDlgItem(error, IDOK), BM_CLICK, 0, 0);
+  ASSERT_TRUE(dorvane.Ended(20000));
+  EXPECT_EQ(dorvane.ExitCode(), 0u);
+  EXPECT_TRUE(IsWindowVisible(taskbar));
+}
+
+TEST(DorvaneExe, AFailureWhileTheWindowsAreBuiltIsReportedAndGivesTheDeskBack) {
+  const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  ShowWindow(taskbar, SW_SHOWNORMAL);
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  ASSERT_TRUE(Install(temp.Path(), kHidingDesk));
+  // This program's entry run over that folder, failing once the window is shown.
+  const std::wstring folder = temp.Path().substr(0, temp.Path().size() - 1);  // a final \ would escape the quote
+  Running failing(temp.Path(), L" --start-fault \"" + folder + L"\"", ExeFileName());
+  ASSERT_TRUE(failing.Process);
+  const HWND box = WaitForBox(failing.Id, L"");
+  ASSERT_TRUE(box);
+  EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), L"Cannot create the window: injected");
+  EXPECT_TRUE(IsWindowVisible(taskbar)) << "the desk is given back before the box";
+  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  ASSERT_TRUE(failing.Ended(20000));
+  EXPECT_EQ(failing.ExitCode(), 1u);
+}
+
 }  // namespace
+
+// The program's entry as Dorvane.exe runs it, over the settings in `folder`,
+// with a failure injected when the main window has been shown.
+int StartFaultProbe(const wchar_t* folder) {
+  TMainFormEnv env;
+  env.SettingsFile = std::wstring(folder) + L"\\SkiffData.dat";
+  env.IniFolder = folder;
+  env.OnShown = [] { throw Exception(std::string_view("Cannot create the window: injected")); };
+  return RunDorvane(GetModuleHandleW(nullptr), env);
+}

@@ -9,21 +9,9 @@
 #include <cstdio>
 #include <fstream>
 
-#include "win32/MainWin.h"
-
-#include "WindowTestSupport.h"
+#include "DeskTestSupport.h"
 
 namespace {
-
-std::wstring DpiFolder() {
-  static int count = 0;
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder = std::wstring(temp) + L"Dorvane dpi " + std::to_wstring(GetCurrentProcessId()) + L"." +
-                              std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++count) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
 
 std::string Entries(int n) {
   std::string body;
@@ -49,34 +37,8 @@ RECT RectIn(HWND window, HWND parent) {
   return r;
 }
 
-class Dpi : public testing::Test {
+class Dpi : public TDeskTest {
  protected:
-  std::wstring folder = DpiFolder();
-  TApplication app{GetModuleHandleW(nullptr)};
-  std::unique_ptr<TMainForm> form;
-
-  void SetUp() override {
-    app.MessageBoxProc = [](HWND, const std::u16string&, const std::u16string&, UINT) { return IDNO; };
-  }
-  void TearDown() override {
-    form.reset();
-    Pump();
-  }
-
-  TMainForm& Start(const std::string& body) {
-    std::ofstream((folder + L"SkiffData.dat").c_str(), std::ios::binary) << "object TSkiffData " << body << " end";
-    TMainFormEnv env;
-    env.SettingsFile = folder + L"SkiffData.dat";
-    env.EndsProgram = false;
-    env.IniFolder = folder;
-    env.TrayNotify = [](DWORD, NOTIFYICONDATAW&) { return TRUE; };
-    form = std::make_unique<TMainForm>(app, env);
-    form->Create();
-    form->Show();
-    Pump();
-    return *form;
-  }
-
   void MoveToDpi(UINT dpi) {
     RECT r{};
     GetWindowRect(form->Handle(), &r);

@@ -10,8 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/Just1_32.h"
 #include "core/TextCodec.h"
 #include "win32/WinSupport.h"
+
+#include "WindowTestSupport.h"
 
 namespace {
 
@@ -44,14 +47,6 @@ std::wstring WindowText(HWND window) {
 // Enough of a unique name that no other test run shares its mutex.
 std::wstring UniqueName(const std::wstring& stem) {
   return stem + L" " + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
-}
-
-std::wstring TempFolder() {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  std::wstring folder = std::wstring(temp) + L"Dorvane Just1 \u00c5\u4e2d-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder + L"\\";
 }
 
 void PumpFor(std::chrono::milliseconds time) {
@@ -212,7 +207,8 @@ class Child {
 // comes forward, and another program's window of the same title is left
 // alone, though it lies above the first one.
 TEST(JustOne32, ASecondProcessEndsAndBringsTheFirstForward) {
-  const std::wstring folder = TempFolder();
+  const TTempFolder temp(L"Dorvane Just1 \u00c5\u4e2d");
+  const std::wstring& folder = temp.Path();
   const std::wstring stem = UniqueName(L"Dorvane \u00c5 \u4e2d\u6587");
   const std::wstring program = folder + stem + L".exe";
   const std::wstring other = folder + UniqueName(L"Other") + L".exe";
@@ -256,9 +252,6 @@ TEST(JustOne32, ASecondProcessEndsAndBringsTheFirstForward) {
     EXPECT_EQ(WindowText(firstWindow), stem);
     EXPECT_EQ(WindowText(strangerWindow), stem);
   }
-  DeleteFileW(program.c_str());
-  DeleteFileW(other.c_str());
-  RemoveDirectoryW(folder.c_str());
 }
 
 int RunProbeWindow(const std::wstring& title, const std::wstring& show) {
@@ -297,4 +290,21 @@ int Just1Probe(int argc, wchar_t** argv) {
     return 3;
   }
   return 6;
+}
+
+// A copy run with other rights (elevated) holds a mutex this one may not open.
+TEST(JustOne32, AMutexThisCopyMayNotOpenIsAnotherCopys) {
+  const std::wstring exe = L"C:\\Program Files\\" + UniqueName(L"Elevated") + L".exe";
+  ACL noAccess{};  // an empty list of rights grants nothing to anyone
+  ASSERT_TRUE(InitializeAcl(&noAccess, sizeof noAccess, ACL_REVISION));
+  SECURITY_DESCRIPTOR descriptor{};
+  ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+  ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &noAccess, FALSE));
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+  const UniqueHandle held(CreateMutexW(&attributes, TRUE, W(InstanceMutexName(U16(exe)))));
+  ASSERT_TRUE(held);
+
+  const TPreviousInstance check(exe);
+  EXPECT_TRUE(check.PreviousInstance());
+  EXPECT_FALSE(check.MutexHandle());
 }

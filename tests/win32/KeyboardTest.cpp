@@ -7,25 +7,12 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
-#include <fstream>
 #include <initializer_list>
 #include <vector>
 
-#include "win32/MainWin.h"
-
-#include "WindowTestSupport.h"
+#include "DeskTestSupport.h"
 
 namespace {
-
-std::wstring KeyFolder() {
-  static int count = 0;
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder = std::wstring(temp) + L"Dorvane keys " + std::to_wstring(GetCurrentProcessId()) + L"." +
-                              std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++count) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
 
 std::string Group(const std::string& name, int entries) {
   std::string body = "item Name = '" + name + "' Apps = < ";
@@ -35,55 +22,8 @@ std::string Group(const std::string& name, int entries) {
   return body + "> end ";
 }
 
-class Keyboard : public testing::Test {
+class Keyboard : public TDeskTest {
  protected:
-  std::wstring folder = KeyFolder();
-  TApplication app{GetModuleHandleW(nullptr)};
-  std::vector<std::u16string> runs;
-  std::unique_ptr<TMainForm> form;
-
-  void SetUp() override {
-    app.MessageBoxProc = [](HWND, const std::u16string&, const std::u16string&, UINT) { return IDNO; };
-  }
-  void TearDown() override {
-    form.reset();
-    Pump();
-  }
-
-  TMainForm& Start(const std::string& body) {
-    std::ofstream((folder + L"SkiffData.dat").c_str(), std::ios::binary) << "object TSkiffData " << body << " end";
-    TMainFormEnv env;
-    env.SettingsFile = folder + L"SkiffData.dat";
-    env.EndsProgram = false;
-    env.IniFolder = folder;
-    env.TrayNotify = [](DWORD, NOTIFYICONDATAW&) { return TRUE; };
-    env.RunProgram = [this](HWND, const std::u16string& file, const std::u16string&, const std::u16string&, int) {
-      runs.push_back(file);
-      return 42;
-    };
-    form = std::make_unique<TMainForm>(app, env);
-    form->Create();
-    form->Show();
-    SetCursorPos(0, 0);  // no tool tip under the mouse: these tests have no mouse
-    SetForegroundWindow(form->Handle());
-    Loop();
-    return *form;
-  }
-
-  // The program's message loop, until the queue has been quiet a while.
-  void Loop() {
-    const DWORD start = GetTickCount();
-    for (DWORD quiet = start; GetTickCount() - quiet < 150 && GetTickCount() - start < 3000;) {
-      MSG msg;
-      if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        form->HandleQueuedMessage(msg);
-        quiet = GetTickCount();
-      } else {
-        Sleep(5);
-      }
-    }
-  }
-
   // Presses the keys together (modifiers first) and lets them go.
   void Press(std::initializer_list<WORD> keys) {
     std::vector<INPUT> input;

@@ -12,18 +12,9 @@
 #include <algorithm>
 
 #include "IconTestSupport.h"
+#include "WindowTestSupport.h"
 
 namespace {
-
-std::wstring RowFolder() {
-  static int count = 0;
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring folder =
-      std::wstring(temp) + L"Dorvane row " + std::to_wstring(GetCurrentProcessId()) + L"." + std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++count) + L"\\";
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
-}
 
 std::string Entry(const std::string& title, const std::string& command) {
   return "item Title = '" + title + "' Command = '" + command + "' end ";
@@ -31,7 +22,8 @@ std::string Entry(const std::string& title, const std::string& command) {
 
 class ProgramRow : public testing::Test {
  protected:
-  std::wstring settingsFile = RowFolder() + L"SkiffData.dat";
+  TTempFolder temp{L"Dorvane row"};
+  std::wstring settingsFile = temp.Path() + L"SkiffData.dat";
   TApplication app{GetModuleHandleW(nullptr)};
   std::vector<std::u16string> boxes;
   std::vector<std::u16string> runs;

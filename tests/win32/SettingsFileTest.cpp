@@ -9,17 +9,12 @@
 #include "core/Errors.h"
 #include "core/TextCodec.h"
 #include "core/uCompStream.h"
+#include "win32/DeskGuard.h"
 #include "win32/WinSupport.h"
 
-namespace {
+#include "WindowTestSupport.h"
 
-std::wstring TempFolder(const std::wstring& leaf) {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  std::wstring folder = std::wstring(temp) + leaf + L"-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(ExtendedPath(folder).c_str(), nullptr);
-  return folder + L"\\";
-}
+namespace {
 
 std::string ReadBytes(const std::wstring& path) {
   UniqueHandle f(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -66,9 +61,9 @@ std::unique_ptr<TSkiffData> Sample() {
 
 class SettingsFile : public testing::Test {
  protected:
-  std::wstring folder = TempFolder(L"Dorvane \u00c4rger \u4e2d\u6587");
+  TTempFolder temp{L"Dorvane \u00c4rger \u4e2d\u6587"};
+  std::wstring folder = temp.Path();
   std::wstring path = folder + L"SkiffData.dat";
-  void SetUp() override { DeleteFileW(path.c_str()); }
 };
 
 TEST_F(SettingsFile, SaveAndLoadKeepEveryCharacter) {
@@ -229,7 +224,8 @@ TEST_F(SettingsFile, AFileHeldOpenByOthersIsNotReplaced) {
 // A copy of this program started from a folder with a non-ASCII name finds
 // its settings file beside itself and can save and load it there.
 TEST(SettingsFileName, IsBesideTheExecutableWhateverTheFolderName) {
-  const std::wstring folder = TempFolder(L"Dorvane \u00d8st \u65e5\u672c");
+  const TTempFolder temp(L"Dorvane \u00d8st \u65e5\u672c");
+  const std::wstring& folder = temp.Path();
   const std::wstring copy = folder + L"probe.exe";
   ASSERT_TRUE(CopyFileW(ExeFileName().c_str(), copy.c_str(), FALSE));
   const std::wstring report = folder + L"report.txt";
@@ -271,8 +267,12 @@ int ShowProbe(const wchar_t* report) {
 int Just1Probe(int argc, wchar_t** argv);
 
 int ConfigShotProbe(const wchar_t* file, int page);
+int StartFaultProbe(const wchar_t* folder);
 
 int wmain(int argc, wchar_t** argv) {
+  // Main windows made by the tests start this program as their desk watcher.
+  if (const std::optional<int> watched = RunDeskWatcherIfAsked()) return *watched;
+  if (argc == 3 && std::wstring(argv[1]) == L"--start-fault") return StartFaultProbe(argv[2]);
   if (argc >= 2 && std::wstring(argv[1]).starts_with(L"--just1-")) return Just1Probe(argc, argv);
   if (argc == 3 && std::wstring(argv[1]) == L"--settings-probe") return SettingsProbe(argv[2]);
   if (argc == 3 && std::wstring(argv[1]) == L"--show-probe") return ShowProbe(argv[2]);

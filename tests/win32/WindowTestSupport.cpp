@@ -1,5 +1,7 @@
 #include "WindowTestSupport.h"
 
+#include "win32/WinSupport.h"
+
 void Pump() {
   MSG m;
   while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
@@ -22,3 +24,39 @@ TestWindow::TestWindow(const wchar_t* title, int left, int top, int width, int h
                             top, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   Pump();
 }
+
+namespace {
+
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  const HANDLE search = FindFirstFileW(ExtendedPath(folder + L"*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + name;
+      // A test may leave a file read-only on purpose.
+      SetFileAttributesW(ExtendedPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path + L"\\");
+      else DeleteFileW(ExtendedPath(path).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(ExtendedPath(folder.substr(0, folder.size() - 1)).c_str());
+}
+
+}  // namespace
+
+TTempFolder::TTempFolder(const std::wstring& stem) {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring base = std::wstring(temp) + stem + L" " + std::to_wstring(GetCurrentProcessId()) + L"-";
+  for (int n = 0;; ++n) {
+    FPath = base + std::to_wstring(n);
+    if (CreateDirectoryW(FPath.c_str(), nullptr)) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;  // the test's own checks will say so
+  }
+  FPath += L"\\";
+}
+
+TTempFolder::~TTempFolder() { RemoveTree(FPath); }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Dispatches what is waiting in this thread's queue.
 void Pump();
 
@@ -19,4 +21,21 @@ class TestWindow {
 
  private:
   HWND FHandle;
+};
+
+// A folder made anew under the temporary folder, removed with everything in
+// it when the test is done. Wine hands out the same process ids on every
+// run, so a folder named from them alone would meet an earlier run's files:
+// a counter of tries goes on until a folder that did not exist is made.
+class TTempFolder {
+ public:
+  explicit TTempFolder(const std::wstring& stem);
+  TTempFolder(const TTempFolder&) = delete;
+  TTempFolder& operator=(const TTempFolder&) = delete;
+  ~TTempFolder();
+  // With a trailing backslash.
+  const std::wstring& Path() const { return FPath; }
+
+ private:
+  std::wstring FPath;
 };

@@ -15,41 +15,6 @@
 
 namespace {
 
-// A folder of its own for each test, removed with what is in it.
-class TempFolder {
- public:
-  TempFolder() {
-    wchar_t temp[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, temp);
-    // Wine reuses process ids from run to run: a counter of tries keeps a
-    // folder left by an earlier run from being taken for ours.
-    for (int n = 0;; ++n) {
-      FPath = std::wstring(temp) + L"Dorvane geometry \u00e9\u6587\u0416 " + std::to_wstring(GetCurrentProcessId()) +
-              L"-" + std::to_wstring(n);
-      if (CreateDirectoryW(FPath.c_str(), nullptr)) break;
-    }
-  }
-  ~TempFolder() { Remove(FPath); }
-  const std::wstring& Path() const { return FPath; }
-
- private:
-  static void Remove(const std::wstring& folder) {
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW(ExtendedPath(folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) Remove(folder + L"\\" + name);
-        else DeleteFileW(ExtendedPath(folder + L"\\" + name).c_str());
-      } while (FindNextFileW(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryW(ExtendedPath(folder).c_str());
-  }
-  std::wstring FPath;
-};
-
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream(path.c_str(), std::ios::binary) << bytes;
 }
@@ -67,8 +32,9 @@ std::string Describe(const TFormGeometry& g) {
 
 class Geometry : public testing::Test {
  protected:
-  TempFolder temp;
-  const std::wstring& folder = temp.Path();
+  TTempFolder temp{L"Dorvane geometry \u00e9\u6587\u0416"};
+  // without its trailing backslash, as the saver gives folders back
+  const std::wstring folder = temp.Path().substr(0, temp.Path().size() - 1);
   TWinSaver saver{u"MainForm", u"TMainForm"};
 
   void SetUp() override {
