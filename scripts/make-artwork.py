@@ -3,8 +3,9 @@
 
     python3 scripts/make-artwork.py [--preview DIR]
 
-Writes Dorvane.ico (16, 24, 32, 48 and 256 px), ToolImages.bmp (the nine
-16 x 16 tool-bar images side by side, 32-bit with alpha) and Splash.bmp (the
+Writes Dorvane.ico (16, 20, 24, 32, 40, 48, 64 and 256 px), ToolImages.bmp
+and ToolImages20, -24 and -32.bmp (the nine tool-bar images side by side at
+16, 20, 24 and 32 px, 32-bit with alpha) and Splash.bmp (the
 307 x 298 splash and about-box picture, 24-bit) and PickerImages16.bmp,
 -20, -24 and -32.bmp (the icon picker's three source buttons side by side at
 each size, 32-bit with alpha). With --preview it also writes
@@ -598,6 +599,46 @@ def tool_tiles(c):
         c.box(x0, y0 + 1, x0 + 1, y0 + 5, lighten(colour, 0.2))
 
 
+class Scaled:
+    """A canvas seen through a 16-unit grid: the 16-pixel drawings of the
+    tool images are drawn again at another size rather than stretched.
+    Whole units land on whole pixels (rounded), so boxes and hand-placed
+    pixels stay crisp; shapes and gradients are scaled exactly."""
+
+    def __init__(self, canvas, s):
+        self.c, self.s = canvas, s
+        self.w, self.h = canvas.w, canvas.h
+
+    def _px(self, v):
+        return int(round(v * self.s))
+
+    def _shape(self, shape):
+        s, d = self.s, shape.d
+        x0, y0, x1, y1 = shape.bbox
+        return Shape(lambda x, y: d(x / s, y / s) * s, (x0 * s, y0 * s, x1 * s, y1 * s))
+
+    def _paint(self, paint):
+        if isinstance(paint, tuple):
+            return paint
+        s = self.s
+        return lambda x, y: paint(x / s, y / s)
+
+    def fill(self, shape, paint, opacity=1.0, soft=1.0, clip=None):
+        self.c.fill(self._shape(shape), self._paint(paint), opacity, soft,
+                    None if clip is None else self._shape(clip))
+
+    def box(self, x0, y0, x1, y1, paint):
+        self.c.box(self._px(x0), self._px(y0), self._px(x1), self._px(y1), self._paint(paint))
+
+    def dot(self, x, y, colour):
+        x0, y0, x1, y1 = self._px(x), self._px(y), self._px(x + 1), self._px(y + 1)
+        for py in range(y0, y1):
+            for px in range(x0, x1):
+                self.c.dot(px, py, colour)
+
+
+TOOL_SIZES = (16, 20, 24, 32)
+
 TOOL_IMAGES = (
     tool_empty_window,     # 0 the desktop toggle while the desktop icons show
     tool_window_icons,     # 1 ... while they are hidden
@@ -611,12 +652,12 @@ TOOL_IMAGES = (
 )
 
 
-def tool_strip():
-    strip = Canvas(16 * len(TOOL_IMAGES), 16)
+def tool_strip(size=16):
+    strip = Canvas(size * len(TOOL_IMAGES), size)
     for i, draw in enumerate(TOOL_IMAGES):
-        c = Canvas(16, 16)
-        draw(c)
-        strip.blit(c, 16 * i, 0)
+        c = Canvas(size, size)
+        draw(c if size == 16 else Scaled(c, size / 16.0))
+        strip.blit(c, size * i, 0)
     return strip
 
 
@@ -628,9 +669,12 @@ def tool_strip():
 # the tiles, and the tiles' corner radius. Whole pixels up to 48 so that the
 # edges stay sharp; the 256 image is a drawing and may fall between pixels.
 ICON_LAYOUT = {
+    20: ((0, 0, 20, 20), 1.0, 2, 4, 2, 2, 0.0),
     24: ((0, 0, 24, 24), 1.0, 2, 5, 2, 2, 0.0),
     32: ((0, 0, 32, 32), 1.5, 3, 6, 3, 2, 1.0),
+    40: ((1, 1, 39, 39), 2.0, 3, 7, 3, 2, 1.2),
     48: ((2, 2, 46, 45), 3.0, 3, 8, 3, 2, 1.5),
+    64: ((3, 3, 61, 60), 4.0, 4, 11, 4, 3, 2.0),
     256: ((12, 14, 244, 234), 18.0, 13, 40, 13, 12, 9.0),
 }
 
@@ -694,7 +738,7 @@ def program_pointer(c, x, y, u):
     c.fill(arrow.grow(-0.45 * k), linear(x, y, x + 8 * k, y + 16 * k, rgb('#ffffff'), rgb('#e4e9ef')))
 
 
-ICON_SIZES = (16, 24, 32, 48, 256)
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
 
 
 # --------------------------------------------------------------------------
@@ -1054,17 +1098,19 @@ def stacked(parts, gap=8, bg=(255, 255, 255, 255)):
     return out
 
 
-def write_previews(folder, strip, icons, picture, pickers):
+def write_previews(folder, strips, icons, picture, pickers):
     os.makedirs(folder, exist_ok=True)
     face = (0xf0, 0xf0, 0xf0)
     with open(os.path.join(folder, 'PickerImages.png'), 'wb') as f:
         f.write(png_bytes(stacked([side_by_side([zoom(p.rgba8(), 4, face) for p in pickers]),
                                    side_by_side([zoom(p.rgba8(), 1, face) for p in pickers])])))
-    rows = strip.rgba8()
+    rows = strips[0].rgba8()
     tool_bar = (0xf0, 0xf0, 0xf0)
     with open(os.path.join(folder, 'ToolImages.png'), 'wb') as f:
         f.write(png_bytes(stacked([zoom(rows, 4, tool_bar), zoom(rows, 4, (255, 255, 255)),
-                                   zoom(rows, 4), zoom(rows, 2, tool_bar), zoom(rows, 1, tool_bar)])))
+                                   zoom(rows, 4), zoom(rows, 2, tool_bar), zoom(rows, 1, tool_bar)]
+                                  + [zoom(s.rgba8(), 2, tool_bar) for s in strips[1:]]
+                                  + [zoom(s.rgba8(), 1, tool_bar) for s in strips[1:]])))
     parts = [zoom(ic.rgba8(), 4 if ic.w < 256 else 1) for ic in icons]
     actual = [zoom(ic.rgba8(), 1, (0xf0, 0xf0, 0xf0)) for ic in icons[:-1]]
     with open(os.path.join(folder, 'Dorvane-ico.png'), 'wb') as f:
@@ -1085,14 +1131,17 @@ def main():
     parser.add_argument('--preview', metavar='DIR', help='also write enlarged previews as PNG into DIR')
     args = parser.parse_args()
 
-    strip = tool_strip()
+    strips = [tool_strip(s) for s in TOOL_SIZES]
+    strip = strips[0]
     icons = [program_icon(s) for s in ICON_SIZES]
     picture = splash()
     pickers = [picker_strip(s) for s in PICKER_SIZES]
 
     os.makedirs(args.out, exist_ok=True)
-    with open(os.path.join(args.out, 'ToolImages.bmp'), 'wb') as f:
-        f.write(bmp32_bytes(strip.rgba8()))
+    for size, one in zip(TOOL_SIZES, strips):
+        name = 'ToolImages.bmp' if size == 16 else 'ToolImages%d.bmp' % size
+        with open(os.path.join(args.out, name), 'wb') as f:
+            f.write(bmp32_bytes(one.rgba8()))
     with open(os.path.join(args.out, 'Dorvane.ico'), 'wb') as f:
         f.write(ico_bytes([ic.rgba8() for ic in icons]))
     with open(os.path.join(args.out, 'Splash.bmp'), 'wb') as f:
@@ -1101,7 +1150,7 @@ def main():
         with open(os.path.join(args.out, 'PickerImages%d.bmp' % size), 'wb') as f:
             f.write(bmp32_bytes(pick.rgba8()))
     if args.preview:
-        write_previews(args.preview, strip, icons, picture, pickers)
+        write_previews(args.preview, strips, icons, picture, pickers)
 
 
 if __name__ == '__main__':

@@ -61,4 +61,26 @@ wait "$ctest_pid"
 rc=$?
 set -e
 ctest_pid=""
+[ "$rc" -eq 0 ] || exit "$rc"
+
+# The DPI tests once more where the system itself runs at 125 and 150 %: a
+# prefix of each (made once), and only those tests, so that this costs
+# seconds, not another run of the suite.
+if [ -z "${DORVANE_NO_DPI_TESTS:-}" ] && [ $# -eq 0 ]; then
+  for dpi in 120 144; do
+    wineserver -k 2>/dev/null 9>&-
+    timeout 30 wineserver -w 2>/dev/null 9>&-
+    use_dpi_prefix "$dpi"
+    ensure_prefix
+    set_prefix_dpi "$dpi"
+    SECONDS=0
+    set +e
+    "$root/cmake/wine-run.sh" "$build/win32_tests.exe" --gtest_filter='Dpi.*' >"$tmp/dpi.log" 2>&1 9>&-
+    dpi_rc=$?
+    set -e
+    grep -E '^\[  (PASSED|FAILED) |DPI tests at|Failure|Expected|Which is|Value of|wine-run' "$tmp/dpi.log" || true
+    echo "wine-tests: the DPI tests at $dpi DPI: exit $dpi_rc, $SECONDS s"
+    [ "$dpi_rc" -eq 0 ] || rc=1
+  done
+fi
 exit "$rc"

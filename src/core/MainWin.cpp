@@ -92,6 +92,41 @@ TSliderLook UpdateSlider(TTabRow& row, int buttonWidth, int tabControlWidth) {
   return slider;
 }
 
+std::u16string AccessibleTitle(std::u16string_view title, bool vertBarLineBreak) {
+  std::u16string name;
+  for (const char16_t c : title) {
+    const bool lineBreak = c == u'\r' || c == u'\n' || (vertBarLineBreak && c == u'|');
+    if (!lineBreak) name += c;
+    else if (!name.empty() && name.back() != u' ') name += u' ';
+  }
+  return name;
+}
+
+int RowKeyTarget(TRowKey key, int focused, int count) {
+  if (count <= 0) return -1;
+  switch (key) {
+    case TRowKey::rkPrevious: return focused < 0 ? 0 : std::max(focused - 1, 0);
+    case TRowKey::rkNext: return focused < 0 ? 0 : std::min(focused + 1, count - 1);
+    case TRowKey::rkFirst: return 0;
+    case TRowKey::rkLast: return count - 1;
+  }
+  return -1;
+}
+
+int PositionShowing(int index, int position, int perPage, const TSliderLook& slider) {
+  if (!slider.Visible) return 0;
+  perPage = std::max(perPage, 1);
+  if (index < position) position = index;
+  else if (index >= position + perPage) position = index - perPage + 1;
+  return std::clamp(position, 0, slider.Max);
+}
+
+int NextTab(int selected, int count, bool forward) {
+  if (count <= 0) return -1;
+  if (selected < 0) return forward ? 0 : count - 1;
+  return (selected + (forward ? 1 : count - 1)) % count;
+}
+
 int RememberedPosition(const TTabRow& row, const TSliderLook& slider) {
   // The window may have grown since the tab was last shown.
   return slider.Visible ? std::clamp(row.Position, 0, slider.Max) : 0;

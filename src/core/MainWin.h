@@ -110,6 +110,23 @@ int RememberedPosition(const TTabRow& row, const TSliderLook& slider);
 // Left of the button panel.
 int ProgramSliderChange(TTabRow& row, int position, int buttonWidth);
 
+// What a screen reader calls a program button: the entry's title on one
+// line, its line breaks (and "|" where it breaks the caption) as blanks.
+std::u16string AccessibleTitle(std::u16string_view title, bool vertBarLineBreak);
+
+// --- The keyboard on the row and the tabs ---------------------------------------
+
+enum class TRowKey { rkPrevious, rkNext, rkFirst, rkLast };
+// The button a key moves the focus to in a row of `count` buttons, from the
+// focused one (-1 for none); -1 when the row is empty.
+int RowKeyTarget(TRowKey key, int focused, int count);
+// The slider position that shows button `index` with as little movement as
+// possible, `perPage` whole buttons fitting in the row.
+int PositionShowing(int index, int position, int perPage, const TSliderLook& slider);
+// The tab Ctrl+Tab (forward) or Ctrl+Shift+Tab goes to: the next or the
+// previous, round the end; -1 without tabs.
+int NextTab(int selected, int count, bool forward);
+
 // --- A press on a program button ---------------------------------------------
 
 enum class TMessageKind {

@@ -17,32 +17,29 @@ TDeskGuard::~TDeskGuard() {
 
 void TDeskGuard::HideTaskbar(bool hide) {
   FTaskbarHidden = hide;
-  const HWND bar = TaskbarWindow();
-  if (hide && bar && IsWindowVisible(bar)) {
-    // Published before the window goes: a kill in between leaves nothing hidden.
-    FTaskbarTaken = true;
-    Publish();
-  }
-  ::HideTaskbar(hide);
-  if (!hide && FTaskbarTaken) {
-    FTaskbarTaken = false;
-    Publish();
-  }
+  Change(TaskbarWindow(), hide, FTaskbarTaken, [](bool h) {
+    ::HideTaskbar(h);
+    return true;
+  });
 }
 
 bool TDeskGuard::HideDesktopWindow(bool hide) {
   FDesktopHidden = hide;
-  const HWND desktop = FindProgramManager();
-  if (hide && desktop && IsWindowVisible(desktop)) {
-    FDesktopTaken = true;
+  return Change(FindProgramManager(), hide, FDesktopTaken, ::HideDesktopWindow);
+}
+
+bool TDeskGuard::Change(HWND window, bool hide, bool& taken, bool (*apply)(bool hide)) {
+  if (hide && window && IsWindowVisible(window)) {
+    // Published before the window goes: a kill in between leaves nothing hidden.
+    taken = true;
     Publish();
   }
-  const bool found = ::HideDesktopWindow(hide);
-  if (!hide && FDesktopTaken) {
-    FDesktopTaken = false;
+  const bool result = apply(hide);
+  if (!hide && taken) {
+    taken = false;
     Publish();
   }
-  return found;
+  return result;
 }
 
 void TDeskGuard::Publish() {

@@ -36,6 +36,9 @@ class TDeskGuard {
   DWORD WatcherId() const { return FWatcherId; }
 
  private:
+  // Hides or shows `window` through `apply`; a visible window hidden is
+  // taken (the watcher gives it back) until it is shown again.
+  bool Change(HWND window, bool hide, bool& taken, bool (*apply)(bool hide));
   void Publish();
   void StartWatcher();
 

@@ -54,6 +54,8 @@ void TEntryEditor::Create() {
 void TEntryEditor::DpiChanged() {
   // The icon buttons are not of the form's table: placed again, and the
   // preview drawn at the new size.
+  IconPreviewBtn.SetDpi(FForm.Dpi());
+  IconBrowseBtn.SetDpi(FForm.Dpi());
   SetWindowPos(IconPreviewBtn.Handle(), nullptr, FForm.Scale(7), FForm.Scale(16), FForm.Scale(64), FForm.Scale(74),
                SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowPos(IconBrowseBtn.Handle(), nullptr, FForm.Scale(78), FForm.Scale(41), FForm.Scale(75), FForm.Scale(25),

@@ -25,6 +25,7 @@ struct TIconButtonProps {
   bool Down = false;       // TIconSpeedBtn, in a group only
   bool Flat = false;       // TIconSpeedBtn: a border only under the mouse
   bool Enabled = true;
+  bool TabStop = false;    // TIconSpeedBtn: reached with Tab in a dialog and pressed with Space
   UINT Dpi = 0;            // what the bounds are scaled to; 0 for the parent's DPI
 };
 
@@ -54,10 +55,22 @@ class TIconButton {
   // Ends reading from a form; the kinds differ in what they then draw.
   virtual void Loaded() = 0;
 
+  // The DPI the button's own sizes follow (its tool tip's width, the
+  // caption's gap, the focus rectangle's inset and the icon drawn from
+  // IconGlyph); a move to another monitor sets it, and the picture made
+  // from IconGlyph is drawn again at the new size.
+  UINT Dpi() const { return FDpi; }
+  void SetDpi(UINT dpi);
+
   bool Enabled() const;
   void SetEnabled(bool enabled);
   const std::u16string& Hint() const { return FHint; }
   void SetHint(const std::u16string& hint);
+  // What a screen reader says the button is: its name (the window text
+  // while this is empty) and, as its description, the hint. Its role is a
+  // push button.
+  const std::u16string& AccessibleName() const { return FAccessibleName; }
+  void SetAccessibleName(const std::u16string& name) { FAccessibleName = name; }
 
   // The button's description of its icon; every notifying write redraws.
   TIconGlyph IconGlyph;
@@ -108,7 +121,10 @@ class TIconButton {
   UINT FDpi = 96;
   TBitmap FGlyph;
   std::function<void()> FGlyphMaker;
+  bool FDrawn = false;  // the picture was drawn from IconGlyph, not set
   std::u16string FHint;
+  std::u16string FAccessibleName;
+  friend class TButtonAccessible;
   bool FLoading = false;
   bool FPaintFailureReported = false;
   bool FPressed = false;      // the left button went down on us and is held

@@ -101,19 +101,14 @@ TIconGlyphPickEditDlg::~TIconGlyphPickEditDlg() {
   if (Handle()) DestroyWindow(Handle());
 }
 
-int TIconGlyphPickEditDlg::IconMetric(int index) const {
-  using ForDpiFn = int(WINAPI*)(int, UINT);
-  // Looked up: systems before Windows 10 know only the system DPI.
-  static const auto forDpi = reinterpret_cast<ForDpiFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
-  return forDpi ? forDpi(index, Dpi()) : GetSystemMetrics(index);
-}
+int TIconGlyphPickEditDlg::IconMetric(int index) const { return SystemMetricForDpi(index, Dpi()); }
 
 void TIconGlyphPickEditDlg::Create(HWND owner) {
   CreateForm(kPickDef, kPickControls, owner);
   const HWND top = Control("pnlTop");
   TIconButtonProps props;
   props.Dpi = Dpi();
+  props.TabStop = true;  // the keyboard reaches the sources and the sizes too
   props.GroupIndex = 1;
   for (auto [button, hint] : {std::pair{&isbFile, u"File Icons"}, {&sbtnCursor, u"Cursors"}, {&isbSystem, u"System Icons"}}) {
     props.Hint = hint;
@@ -142,12 +137,11 @@ void TIconGlyphPickEditDlg::Create(HWND owner) {
 void TIconGlyphPickEditDlg::PlaceButtons() {
   for (const TToolPlace& t : kToolPlaces) {
     const RECT& b = t.Bounds;
+    (this->*t.Button).SetDpi(Dpi());
     SetWindowPos((this->*t.Button).Handle(), nullptr, Scale(b.left), Scale(b.top), Scale(b.right - b.left),
                  Scale(b.bottom - b.top), SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  // The pictures are drawn for 100, 125, 150 and 200 %.
-  const int want = Scale(16);
-  const int size = want >= 32 ? 32 : want >= 24 ? 24 : want >= 20 ? 20 : 16;
+  const int size = ArtworkSize(Scale(16));
   const int resource = size == 32 ? IDB_PICKER32 : size == 24 ? IDB_PICKER24 : size == 20 ? IDB_PICKER20 : IDB_PICKER16;
   isbFile.SetGlyph(StripPicture(App.Instance, resource, 0, size));
   sbtnCursor.SetGlyph(StripPicture(App.Instance, resource, 1, size));
@@ -408,6 +402,8 @@ LRESULT TIconGlyphPickEditDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM
       const LRESULT r = Form::HandleMessage(message, wParam, lParam);
       if (!FCreated) return r;
       PlaceButtons();
+      isbIconSpeedBtn.SetDpi(Dpi());
+      SetWindowPos(isbIconSpeedBtn.Handle(), nullptr, 0, 0, Scale(28), Scale(28), SWP_NOZORDER | SWP_NOACTIVATE);
       // The lists are drawn again at the new monitor's icon size.
       const LRESULT selected = SendMessageW(Control("IconList"), LB_GETCURSEL, 0, 0);
       const bool listed = !FItemNumbers.empty();

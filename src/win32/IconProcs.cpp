@@ -2,6 +2,8 @@
 
 #include <objbase.h>
 #include <shellapi.h>
+#include <commoncontrols.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <climits>
@@ -21,36 +23,30 @@ std::uint32_t ToDib(COLORREF color) {
   return (std::uint32_t(GetRValue(color)) << 16) | (std::uint32_t(GetGValue(color)) << 8) | GetBValue(color);
 }
 
-// Both icons of a file at one index, by ExtractIconExW. Wine answers a
-// missing file with UINT_MAX and leaves junk in the output handles, so the
-// handles are only taken when the call says it extracted icons.
-struct TExtractedIcons {
-  UniqueIcon Large;
-  UniqueIcon Small;
-};
-
-TExtractedIcons ExtractIcons(const std::u16string& fileName, int index) {
-  HICON large = nullptr, small = nullptr;
-  const UINT count = ExtractIconExW(SystemFileName(fileName).c_str(), index, &large, &small, 1);
-  TExtractedIcons icons;
-  if (count != 0 && count != UINT_MAX) {
-    icons.Large.Reset(large);
-    icons.Small.Reset(small);
-  }
-  return icons;
+// Icon number `index` of a file (a negative index is a resource
+// identifier) at the size asked: the file's image nearest that size. The
+// handle is only taken when the call says it extracted one: a missing file
+// may leave junk in it.
+UniqueIcon ExtractIconOfSize(const std::u16string& fileName, int index, SIZE size) {
+  HICON icon = nullptr;
+  const HRESULT result =
+      SHDefExtractIconW(SystemFileName(fileName).c_str(), index, 0, &icon, nullptr, static_cast<UINT>(size.cx));
+  return result == S_OK ? UniqueIcon(icon) : UniqueIcon();
 }
 
-// Paints icon number `index` of a file (a negative index is a resource
-// identifier, as ExtractIconEx takes it) with the given step.
-void PaintFromFile(TIconGlyph& glyph, const std::u16string& fileName, int index, int step, TBitmap& bitmap) {
-  TExtractedIcons icons = ExtractIcons(fileName, index);
-  SetSystemIconSize(bitmap, glyph.IconSize());
-  PaintIcon(glyph, glyph.IconSize() == isLarge ? icons.Large.Get() : icons.Small.Get(), step, bitmap);
+// Paints icon number `index` of a file with the given step.
+void PaintFromFile(TIconGlyph& glyph, const std::u16string& fileName, int index, int step, TBitmap& bitmap,
+                   UINT dpi) {
+  SetSystemIconSize(bitmap, glyph.IconSize(), dpi);
+  const UniqueIcon icon = ExtractIconOfSize(fileName, index, SystemIconSize(glyph.IconSize(), dpi));
+  PaintIcon(glyph, icon.Get(), step, bitmap, dpi);
 }
 
-void PaintFromImageList(TIconGlyph& glyph, const TImageList& list, int index, TBitmap& bitmap) {
+// An image of a list drawn at `size`: a list of the shell that is larger
+// than the DPI's icons is scaled down.
+void PaintFromImageList(TIconGlyph& glyph, const TImageList& list, int index, TBitmap& bitmap, SIZE size) {
   UniqueIcon icon = list.GetIcon(index);
-  bitmap.SetSize(list.Width(), list.Height());
+  bitmap.SetSize(size.cx, size.cy);
   PaintIcon(glyph, icon.Get(), index, bitmap);
 }
 
@@ -260,23 +256,23 @@ COLORREF ColorToRGB(TColor color) {
   return color & 0x00FFFFFFu;
 }
 
-SIZE SystemIconSize(TIconSize size) {
-  if (size == isLarge) return {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
-  return {GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+SIZE SystemIconSize(TIconSize size, UINT dpi) {
+  if (size == isLarge) return {SystemMetricForDpi(SM_CXICON, dpi), SystemMetricForDpi(SM_CYICON, dpi)};
+  return {SystemMetricForDpi(SM_CXSMICON, dpi), SystemMetricForDpi(SM_CYSMICON, dpi)};
 }
 
-void SetSystemIconSize(TBitmap& bitmap, TIconSize size) {
-  const SIZE s = SystemIconSize(size);
+void SetSystemIconSize(TBitmap& bitmap, TIconSize size, UINT dpi) {
+  const SIZE s = SystemIconSize(size, dpi);
   bitmap.SetSize(s.cx, s.cy);
 }
 
-void SetSystemIconSize(TImageList& list, TIconSize size) {
-  const SIZE s = SystemIconSize(size);
+void SetSystemIconSize(TImageList& list, TIconSize size, UINT dpi) {
+  const SIZE s = SystemIconSize(size, dpi);
   list.SetSize(s.cx, s.cy);
 }
 
-void AssignSystemImageList(TImageList& list, TIconSize size) {
-  // The shell's list lives as long as the process: asking for it costs a
+void AssignSystemImageList(TImageList& list, TIconSize size, UINT dpi) {
+  // The shell's lists live as long as the process: asking for one costs a
   // lookup of the current folder's icon every time.
   static HIMAGELIST lists[2] = {};
   HIMAGELIST& handle = lists[size == isSmall];
@@ -285,7 +281,27 @@ void AssignSystemImageList(TImageList& list, TIconSize size) {
     handle = reinterpret_cast<HIMAGELIST>(
         SHGetFileInfoW(L"", 0, &info, sizeof info, SHGFI_SYSICONINDEX | (size == isSmall ? SHGFI_SMALLICON : 0)));
   }
-  if (handle) list.ShareHandle(handle);
+  HIMAGELIST chosen = handle;
+  const int wanted = SystemIconSize(size, dpi).cx;
+  int width = 0, height = 0;
+  if (chosen && ImageList_GetIconSize(chosen, &width, &height) && width != wanted) {
+    // Another DPI than the system's: the shell's list of the nearest size
+    // that is not smaller, so that an icon is only ever scaled down.
+    static HIMAGELIST sized[4] = {};
+    const int kinds[4] = {SHIL_SMALL, SHIL_LARGE, SHIL_EXTRALARGE, SHIL_JUMBO};
+    for (int i = 0; i < 4; ++i) {
+      if (!sized[i]) {
+        IImageList* shell = nullptr;
+        if (SUCCEEDED(SHGetImageList(kinds[i], __uuidof(IImageList), reinterpret_cast<void**>(&shell))))
+          sized[i] = reinterpret_cast<HIMAGELIST>(shell);
+      }
+      if (sized[i] && ImageList_GetIconSize(sized[i], &width, &height) && width >= wanted) {
+        chosen = sized[i];
+        break;
+      }
+    }
+  }
+  if (chosen) list.ShareHandle(chosen);
 }
 
 namespace {
@@ -308,6 +324,8 @@ TShellIconWarmUp::TShellIconWarmUp(LPTHREAD_START_ROUTINE work)
 TShellIconWarmUp::~TShellIconWarmUp() {
   if (FThread) WaitForSingleObject(FThread.Get(), kWaitLimit);
 }
+
+int ArtworkSize(int wanted) { return wanted >= 32 ? 32 : wanted >= 24 ? 24 : wanted >= 20 ? 20 : 16; }
 
 void FillBitmap(TBitmap& bitmap, TColor color, int width, int height) {
   bitmap.SetSize(width, height);
@@ -339,9 +357,9 @@ TColor FindUnusedColor(const TBitmap* bitmap) {
   return FindUnusedColor(pixels);
 }
 
-TColor FindAutoColor(HICON icon, TIconSize size) {
+TColor FindAutoColor(HICON icon, TIconSize size, UINT dpi) {
   TImageList list;
-  SetSystemIconSize(list, size);
+  SetSystemIconSize(list, size, dpi);
   TBitmap bitmap;
   FillBitmap(bitmap, clWhite, list.Width(), list.Height());
   if (list.AddIcon(icon) == 0) {
@@ -372,11 +390,11 @@ HCURSOR ApplicationCursor(int id) {
   return LoadCursorW(nullptr, IDC_ARROW);
 }
 
-void PaintIcon(TIconGlyph& glyph, HICON icon, int step, TBitmap& bitmap) {
+void PaintIcon(TIconGlyph& glyph, HICON icon, int step, TBitmap& bitmap, UINT dpi) {
   const int iconHeight = bitmap.Height();
   if (glyph.ColorProcessing() == cpAddLine) bitmap.SetSize(bitmap.Width(), iconHeight + 1);
   if (glyph.AutoColor()) {
-    const TColor color = FindAutoColor(icon, glyph.IconSize());
+    const TColor color = FindAutoColor(icon, glyph.IconSize(), dpi);
     glyph.BeginUpdate();
     glyph.SetTransparentColor(color);
     glyph.EndUpdate();
@@ -399,19 +417,20 @@ void PaintIcon(TIconGlyph& glyph, HICON icon, int step, TBitmap& bitmap) {
   GdiFlush();
 }
 
-void DrawToBitmap(TIconGlyph& glyph, TBitmap& target) {
+void DrawToBitmap(TIconGlyph& glyph, TBitmap& target, UINT dpi) {
   const TIconSize size = glyph.IconSize();
+  const SIZE iconSize = SystemIconSize(size, dpi);
   switch (glyph.IconType()) {
     case itFileDefault: {
       if (glyph.FileName().empty()) return;
       TImageList list;
-      AssignSystemImageList(list, size);
+      AssignSystemImageList(list, size, dpi);
       const int index = ShellIconIndex(glyph.FileName(), SHGFI_SMALLICON);
       // IconIndex names the entry while drawing and is given back after.
       const std::int32_t previous = glyph.IconIndex();
       glyph.SetIconIndex(index);
       try {
-        PaintFromImageList(glyph, list, index, target);
+        PaintFromImageList(glyph, list, index, target, iconSize);
       } catch (...) {
         glyph.SetIconIndex(previous);
         throw;
@@ -424,10 +443,10 @@ void DrawToBitmap(TIconGlyph& glyph, TBitmap& target) {
       TBitmap bitmap;
       if (IsAnimatedCursorFile(glyph.FileName())) {
         const UniqueCursor cursor(LoadCursorFromFileW(SystemFileName(glyph.FileName()).c_str()));
-        SetSystemIconSize(bitmap, size);
-        PaintIcon(glyph, cursor.Get(), glyph.IconIndex(), bitmap);
+        SetSystemIconSize(bitmap, size, dpi);
+        PaintIcon(glyph, cursor.Get(), glyph.IconIndex(), bitmap, dpi);
       } else {
-        PaintFromFile(glyph, glyph.FileName(), glyph.IconIndex(), glyph.IconIndex(), bitmap);
+        PaintFromFile(glyph, glyph.FileName(), glyph.IconIndex(), glyph.IconIndex(), bitmap, dpi);
       }
       target.Assign(bitmap);
       return;
@@ -437,29 +456,33 @@ void DrawToBitmap(TIconGlyph& glyph, TBitmap& target) {
       const int index = ShellIconIndex(ExtensionProbeName(glyph.FileName()), SHGFI_USEFILEATTRIBUTES);
       glyph.SetIconIndex(index);
       TImageList list;
-      AssignSystemImageList(list, size);
-      PaintFromImageList(glyph, list, index, target);
+      AssignSystemImageList(list, size, dpi);
+      PaintFromImageList(glyph, list, index, target, iconSize);
       return;
     }
     case itStandard: {
       TBitmap bitmap;
       const TStandardIconInfo& info = StandardIconInfo(glyph.StandardIcon());
       if (info.Source == ssSystemIcon) {
-        SetSystemIconSize(bitmap, size);
-        PaintIcon(glyph, LoadIconW(nullptr, MAKEINTRESOURCEW(info.SystemIconId)), glyph.IconIndex(), bitmap);
+        SetSystemIconSize(bitmap, size, dpi);
+        // The system's image of the DPI's size (shared: never destroyed).
+        HICON icon = static_cast<HICON>(LoadImageW(nullptr, MAKEINTRESOURCEW(info.SystemIconId), IMAGE_ICON,
+                                                   iconSize.cx, iconSize.cy, LR_SHARED));
+        if (!icon) icon = LoadIconW(nullptr, MAKEINTRESOURCEW(info.SystemIconId));
+        PaintIcon(glyph, icon, glyph.IconIndex(), bitmap, dpi);
       } else {
         ResolveStandardIcon(glyph, ReadStandardIconValue(info), SystemDirectory());
         // The shell's own locations name icons by negative resource
         // identifiers ("shell32.dll,-33"); the icon found that way is drawn.
-        PaintFromFile(glyph, glyph.FileName(), glyph.IconIndex(), std::max(glyph.IconIndex(), 0), bitmap);
+        PaintFromFile(glyph, glyph.FileName(), glyph.IconIndex(), std::max(glyph.IconIndex(), 0), bitmap, dpi);
       }
       target.Assign(bitmap);
       return;
     }
     case itSystem: {
       TImageList list;
-      AssignSystemImageList(list, size);
-      PaintFromImageList(glyph, list, glyph.IconIndex(), target);
+      AssignSystemImageList(list, size, dpi);
+      PaintFromImageList(glyph, list, glyph.IconIndex(), target, iconSize);
       return;
     }
     case itFileInfo: {
@@ -470,23 +493,23 @@ void DrawToBitmap(TIconGlyph& glyph, TBitmap& target) {
       glyph.SetFileName(std::move(fileName));
       glyph.SetIconIndex(index);
       TBitmap bitmap;
-      PaintFromFile(glyph, glyph.FileName(), glyph.IconIndex(), glyph.IconIndex(), bitmap);
+      PaintFromFile(glyph, glyph.FileName(), glyph.IconIndex(), glyph.IconIndex(), bitmap, dpi);
       target.Assign(bitmap);
       return;
     }
     case itCursor: {
       TImageList list;
-      SetSystemIconSize(list, size);
+      SetSystemIconSize(list, size, dpi);
       list.AddIcon(ApplicationCursor(glyph.IconIndex()));
       UniqueIcon icon = list.GetIcon(0);
       target.SetSize(list.Width(), list.Height());
-      PaintIcon(glyph, icon.Get(), 0, target);
+      PaintIcon(glyph, icon.Get(), 0, target, dpi);
       return;
     }
     case itImageList: {
       TImageList* const list = size == isLarge ? glyph.ImageListLarge() : glyph.ImageListSmall();
       if (!glyph.ImageListLarge() || !glyph.ImageListSmall()) return;
-      PaintFromImageList(glyph, *list, glyph.IconIndex(), target);
+      PaintFromImageList(glyph, *list, glyph.IconIndex(), target, SIZE{list->Width(), list->Height()});
       return;
     }
   }

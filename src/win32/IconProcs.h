@@ -98,13 +98,14 @@ std::wstring SystemFileName(const std::u16string& fileName);
 // A colour value as GDI takes it: system colours resolved.
 COLORREF ColorToRGB(TColor color);
 
-// The system's small or large icon size.
-SIZE SystemIconSize(TIconSize size);
-void SetSystemIconSize(TBitmap& bitmap, TIconSize size);
-void SetSystemIconSize(TImageList& list, TIconSize size);
-// Makes the list stand for the shell's system image list of the given size;
-// leaves it alone when the shell has none.
-void AssignSystemImageList(TImageList& list, TIconSize size);
+// The system's small or large icon size at a DPI; dpi 0 is the system DPI.
+SIZE SystemIconSize(TIconSize size, UINT dpi = 0);
+void SetSystemIconSize(TBitmap& bitmap, TIconSize size, UINT dpi = 0);
+void SetSystemIconSize(TImageList& list, TIconSize size, UINT dpi = 0);
+// Makes the list stand for the shell's system image list of the given size
+// at a DPI (the nearest the shell has, not smaller); leaves it alone when
+// the shell has none.
+void AssignSystemImageList(TImageList& list, TIconSize size, UINT dpi = 0);
 
 // Fills the shell's icon cache on a thread of its own. Its first use costs
 // about as much as building the whole main window, and the first program
@@ -127,9 +128,12 @@ class TShellIconWarmUp {
 };
 
 void FillBitmap(TBitmap& bitmap, TColor color, int width, int height);
+// The program's pictures are drawn at 16, 20, 24 and 32 pixels, for 100,
+// 125, 150 and 200 %: the largest of them that is not above `wanted`.
+int ArtworkSize(int wanted);
 // A colour that the icon does not use (drawn on white at the system icon
 // size); the icon stays the caller's.
-TColor FindAutoColor(HICON icon, TIconSize size);
+TColor FindAutoColor(HICON icon, TIconSize size, UINT dpi = 0);
 // FindUnusedColor over a bitmap's pixels as its DC can show them; button
 // face without a bitmap.
 TColor FindUnusedColor(const TBitmap* bitmap);
@@ -148,10 +152,12 @@ HCURSOR ApplicationCursor(int id);
 // The last step of every drawing: fills the bitmap (already sized) with the
 // glyph's transparent colour, draws the icon over it unless step is negative,
 // and applies the glyph's colour processing.
-void PaintIcon(TIconGlyph& glyph, HICON icon, int step, TBitmap& bitmap);
+void PaintIcon(TIconGlyph& glyph, HICON icon, int step, TBitmap& bitmap, UINT dpi = 0);
 
 // Renders the icon the glyph describes into target. Leaves target alone when
 // the description names no source (an empty file name, a missing image list).
+// The small and large sizes are those of the DPI (0: the system DPI), and a
+// file's icon is the file's image nearest that size, not a scaled one.
 // Fails with EConvertError for a bad icon location and ERegistryException for
 // a standard icon's registry value of the wrong type.
-void DrawToBitmap(TIconGlyph& glyph, TBitmap& target);
+void DrawToBitmap(TIconGlyph& glyph, TBitmap& target, UINT dpi = 0);

@@ -116,6 +116,106 @@ void TMainForm::Show() {
   if (FEnv.OnShown) FEnv.OnShown();
 }
 
+void TMainForm::HandleQueuedMessage(MSG& msg) {
+  if (PreTranslateMessage(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+bool TMainForm::PreTranslateMessage(MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !Handle() || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)))
+    return false;
+  const UINT key = static_cast<UINT>(msg.wParam);
+  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+  if (ctrl && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) {
+    ShowFocusCues();
+    Row.SwitchTab(key == VK_TAB ? !shift : key == VK_NEXT);
+    return true;
+  }
+  if (ctrl || GetKeyState(VK_MENU) < 0) return false;
+  if (key == VK_TAB) {
+    ShowFocusCues();
+    FocusNextPart(!shift);
+    return true;
+  }
+  const HWND focus = GetFocus();
+  if (focus == Control("tbrLeft") || focus == Control("tbrRight")) return ToolBarKey(focus, key);
+  if (Row.FocusedButton() >= 0 && Row.KeyDown(key)) {
+    ShowFocusCues();
+    return true;
+  }
+  return false;
+}
+
+void TMainForm::ShowFocusCues() {
+  SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+void TMainForm::FocusNextPart(bool forward) {
+  const HWND focus = GetFocus();
+  const HWND parts[] = {nullptr, Control("ProgramPages"), Control("tbrLeft"), Control("tbrRight")};
+  int at = Row.FocusedButton() >= 0 ? 0 : -1;
+  for (int i = 1; i < 4; ++i)
+    if (parts[i] == focus) at = i;
+  for (int step = 1; step <= 4; ++step) {
+    const int next = ((at < 0 ? (forward ? -1 : 0) : at) + (forward ? step : 4 - step) + 4) % 4;
+    if (next == 0) {
+      if (Row.FocusRow()) return;
+      continue;
+    }
+    if (!IsWindowVisible(parts[next])) continue;
+    SetFocus(parts[next]);
+    if (next >= 2) ToolBarKey(parts[next], VK_HOME);
+    return;
+  }
+}
+
+bool TMainForm::ToolBarKey(HWND bar, UINT key) {
+  const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+  auto usable = [bar](int i) {
+    TBBUTTON button{};
+    SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+    return (button.fsState & TBSTATE_ENABLED) && !(button.fsState & TBSTATE_HIDDEN);
+  };
+  const int hot = static_cast<int>(SendMessageW(bar, TB_GETHOTITEM, 0, 0));
+  int to = -1;
+  switch (key) {
+    case VK_HOME:
+      for (int i = 0; i < count && to < 0; ++i)
+        if (usable(i)) to = i;
+      break;
+    case VK_END:
+      for (int i = count - 1; i >= 0 && to < 0; --i)
+        if (usable(i)) to = i;
+      break;
+    case VK_LEFT:
+    case VK_UP:
+      for (int i = hot - 1; i >= 0 && to < 0; --i)
+        if (usable(i)) to = i;
+      if (to < 0) return true;
+      break;
+    case VK_RIGHT:
+    case VK_DOWN:
+      for (int i = hot + 1; i < count && to < 0; ++i)
+        if (usable(i)) to = i;
+      if (to < 0) return true;
+      break;
+    case VK_RETURN:
+    case VK_SPACE:
+      if (hot >= 0 && usable(hot)) {
+        TBBUTTON button{};
+        SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(hot), reinterpret_cast<LPARAM>(&button));
+        // Posted, as a click is: the command may open a modal box.
+        PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(button.idCommand, 0), 0);
+      }
+      return true;
+    default:
+      return false;
+  }
+  if (to >= 0) SendMessageW(bar, TB_SETHOTITEM, static_cast<WPARAM>(to), 0);
+  return true;
+}
+
 // ------------------------------------------------------------ life cycle
 
 void TMainForm::CreateActions() {
@@ -141,21 +241,12 @@ void TMainForm::FormCreate() {
     App.ShowError(Handle(), ExceptionMessage(e));
   };
   CreateActions();
-  FImageList = UniqueImageList(ImageList_Create(16, 16, ILC_COLOR32, 9, 0));
-  UniqueBitmap strip(static_cast<HBITMAP>(
-      LoadImageW(App.Instance, MAKEINTRESOURCEW(IDB_TOOLIMAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  ImageList_Add(FImageList.Get(), strip.Get(), nullptr);
-  for (const char* name : {"tbrLeft", "tbrRight"}) {
-    const HWND bar = Control(name);
-    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImageList.Get()));
-    SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(23), Scale(22)));
-  }
+  LoadToolImages();
   // The desk is still usable without the tray icon: say so and go on. The
   // shell's next start (at logon it may not be ready yet) is told to all
   // top-level windows; an elevated copy must let that message in.
   FTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   ChangeWindowMessageFilterEx(Handle(), FTaskbarCreated, MSGFLT_ALLOW, nullptr);
-  TrayImage = UniqueIcon(ImageList_GetIcon(FImageList.Get(), 8, ILD_NORMAL));
   try {
     AddTrayIcon();
   } catch (const Exception& e) {
@@ -205,6 +296,30 @@ void TMainForm::FormCreate() {
     const DWORD attributes = GetFileAttributesW(ExtendedPath(WStr(name)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   });
+}
+
+void TMainForm::LoadToolImages() {
+  // The pictures drawn for the size nearest the DPI's, never stretched.
+  const int size = ArtworkSize(Scale(16));
+  const int resource = size == 32   ? IDB_TOOLIMAGES32
+                       : size == 24 ? IDB_TOOLIMAGES24
+                       : size == 20 ? IDB_TOOLIMAGES20
+                                    : IDB_TOOLIMAGES;
+  UniqueImageList images(ImageList_Create(size, size, ILC_COLOR32, 9, 0));
+  UniqueBitmap strip(static_cast<HBITMAP>(
+      LoadImageW(App.Instance, MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  ImageList_Add(images.Get(), strip.Get(), nullptr);
+  for (const char* name : {"tbrLeft", "tbrRight"}) {
+    const HWND bar = Control(name);
+    SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images.Get()));
+    SendMessageW(bar, TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
+    SendMessageW(bar, TB_SETBUTTONSIZE, 0, MAKELPARAM(Scale(23), Scale(22)));
+    InvalidateRect(bar, nullptr, TRUE);
+  }
+  FImageList = std::move(images);  // the bars hold the new list already
+  // The tray shows the picture at the small icon size the shell asks for.
+  TrayImage = UniqueIcon(ImageList_GetIcon(FImageList.Get(), 8, ILD_NORMAL));
+  if (TrayIcon) TrayIcon->SetIcon(TrayImage.Get());
 }
 
 void TMainForm::AddTrayIcon() {
@@ -541,6 +656,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       const LRESULT result = Form::HandleMessage(message, wParam, lParam);
       // The row is laid out in pixels of the old DPI and its faces drawn
       // for it: built anew, with the tab font of the button size.
+      LoadToolImages();
       if (Settings && FShown) {
         const int tab = Row.SelectedTab();
         ApplyButtonSize();
@@ -549,11 +665,31 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return result;
     }
+    case WM_ACTIVATE:
+      // Back to where the keyboard was, or to the row, never to nothing.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        FFocusBeforeDeactivation = GetFocus();
+      } else if (!HIWORD(wParam)) {
+        const HWND before = FFocusBeforeDeactivation;
+        if (before && IsChild(Handle(), before) && IsWindowVisible(before)) SetFocus(before);
+        else if (!Row.FocusRow()) SetFocus(Control("ProgramPages"));
+      }
+      return 0;
+    case WM_SETFOCUS:
+      if (!Row.FocusRow()) SetFocus(Control("ProgramPages"));
+      return 0;
     case WM_CONTEXTMENU: {
+      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      // The title bar and the frame have the window menu, as everywhere.
+      if (!(at.x == -1 && at.y == -1) && DefWindowProcW(Handle(), WM_NCHITTEST, 0, lParam) != HTCLIENT) break;
       UniqueMenu menu(CreatePopupMenu());
       AppendMenuW(menu.Get(), MF_STRING, kTileCommand, L"Tile Windows - Horizontal");
-      POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (at.x == -1 && at.y == -1) GetCursorPos(&at);  // from the keyboard
+      if (at.x == -1 && at.y == -1) {
+        // From the keyboard: at the control that has the focus.
+        RECT r{};
+        GetWindowRect(GetFocus() && IsChild(Handle(), GetFocus()) ? GetFocus() : Handle(), &r);
+        at = {r.left, r.bottom};
+      }
       TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON, at.x, at.y, 0, Handle(), nullptr);
       return 0;
     }

@@ -52,6 +52,11 @@ class TMainForm : public Form {
   void Create();
   // Shows the window; the first showing runs FormShow.
   void Show();
+  // What the message loop does with every message: the window's keys
+  // first (Tab between the row, the tabs and the tool bars; Ctrl+Tab and
+  // Ctrl+PgDn/PgUp between the tabs; the row's own keys), then the usual
+  // translation and dispatch.
+  void HandleQueuedMessage(MSG& msg);
 
   std::unique_ptr<TSkiffData> Settings;
   bool DesktopHidden = false;  // whether this program has hidden the desktop window
@@ -124,6 +129,7 @@ class TMainForm : public Form {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  bool PreTranslateMessage(MSG& msg) override;
 
  private:
   void FormCreate();
@@ -133,6 +139,17 @@ class TMainForm : public Form {
   // Has the shell fill its icon cache while the window is built, when the
   // start row has entries to show.
   void StartIconWarmUp();
+  // The tool bars' pictures and button size, and the tray icon's picture,
+  // for the window's DPI.
+  void LoadToolImages();
+  // Tab and Shift+Tab: the row, the tab control, the left and the right
+  // tool bar, round.
+  void FocusNextPart(bool forward);
+  // A tool bar with the focus: the arrows move its hot button, Enter and
+  // Space press it.
+  bool ToolBarKey(HWND bar, UINT key);
+  void ShowFocusCues();
+  HWND FFocusBeforeDeactivation = nullptr;
   int CaptionHeight() const;
   // Writes the window position as a close does; a failure is reported once
   // a run, and never for a close refused by the options.

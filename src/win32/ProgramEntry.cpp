@@ -19,10 +19,7 @@ int RunDorvane(HINSTANCE instance, const TMainFormEnv& env) {
     main.Show();
     splash.reset();
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) main.HandleQueuedMessage(msg);
     return static_cast<int>(msg.wParam);
   } catch (const std::exception& e) {
     // The main window's going asked for the end of the loop: a pending quit

@@ -17,15 +17,24 @@ void TProgramRow::Attach(HWND pages, HWND buttonPanel, HWND slider) {
   FPages = pages;
   FButtonPanel = buttonPanel;
   FSlider = slider;
-  const SIZE small = SystemIconSize(isSmall), large = SystemIconSize(isLarge);
-  ilstSmall.SetSize(small.cx, small.cy);
-  ilstLarge.SetSize(large.cx, large.cy);
+  SizeIconLists();
   IconGlyph.SetImageListLarge(&ilstLarge);
   IconGlyph.SetImageListSmall(&ilstSmall);
   IconGlyph.SetColorProcessing(cpAddLine);
 }
 
+void TProgramRow::SizeIconLists() {
+  // The icons of the owner's DPI: a list of another size starts empty, and
+  // every entry's icon is taken from its file again.
+  const SIZE small = SystemIconSize(isSmall, FOwner.Dpi()), large = SystemIconSize(isLarge, FOwner.Dpi());
+  if (small.cx == ilstSmall.Width() && large.cx == ilstLarge.Width()) return;
+  ilstSmall.SetSize(small.cx, small.cy);
+  ilstLarge.SetSize(large.cx, large.cy);
+  if (FSettings) ClearButtons(true);
+}
+
 void TProgramRow::ApplyButtonSize() {
+  SizeIconLists();
   const TButtonSize size = ButtonSizeFor(FSettings->BtnSize);
   ButtonWidth = FOwner.Scale(size.Width);
   ButtonHeight = FOwner.Scale(size.Height);
@@ -135,10 +144,11 @@ void TProgramRow::ShowButton(int index, int group, const std::u16string& caption
     TIconButtonProps props;
     props.Flat = FSettings->DoFlatButtons;
     props.Dpi = FOwner.Dpi();  // the window's, which follows the monitor
-    const int width96 = MulDiv(ButtonWidth, 96, static_cast<int>(FOwner.Dpi()));
-    const int height96 = MulDiv(ButtonHeight, 96, static_cast<int>(FOwner.Dpi()));
-    const RECT bounds{index * width96, 0, (index + 1) * width96, height96};
-    created->Create(FButtonPanel, 0, bounds, props);
+    created->Create(FButtonPanel, 0, RECT{}, props);
+    // Button i at exactly i scaled widths: scaling each position again
+    // would make the widths alternate and the slider's steps drift.
+    SetWindowPos(created->Handle(), nullptr, index * ButtonWidth, 0, ButtonWidth, ButtonHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     created->OnClick = [this, index] {
       if (OnButtonClick) OnButtonClick(index);
     };
@@ -155,6 +165,7 @@ void TProgramRow::ShowButton(int index, int group, const std::u16string& caption
   for (std::size_t at = hint.find(u'\r'); at != std::u16string::npos; at = hint.find(u'\r', at + 2))
     hint.insert(at + 1, 1, u'\n');  // the tool tip breaks lines at CR LF
   button->SetHint(hint);
+  button->SetAccessibleName(entry ? AccessibleTitle(entry->Title, FSettings->VertBarLineBreak) : caption);
   // The face, and the entry's icon with it, is made when the button first
   // shows on the screen: a long row starts as fast as a short one. The
   // entry is looked up then, so a maker outliving its settings draws
@@ -186,10 +197,10 @@ int TProgramRow::AddEntryIcon(TAppItem& entry) {
   IconGlyph.EndUpdate();
   // Whatever the entry names, the list gets a picture of its size, so that
   // the entry keeps its place in it and is never extracted again.
-  SetSystemIconSize(BtnImage, size);
+  SetSystemIconSize(BtnImage, size, FOwner.Dpi());
   FillBitmap(BtnImage, IconGlyph.TransparentColor(), BtnImage.Width(), BtnImage.Height());
   try {
-    DrawToBitmap(IconGlyph, BtnImage);
+    DrawToBitmap(IconGlyph, BtnImage, FOwner.Dpi());
   } catch (const Exception&) {
     // A broken icon location shows as an empty face, not as an error box
     // on every tab switch.
@@ -211,7 +222,7 @@ void TProgramRow::PaintButton(TIconSpeedBtn& button, TAppItem* entry, const std:
     DrawToBitmap(IconGlyph, BtnImage);
     fill = BtnImage.Pixel(0, BtnImage.Height() - 1);
   } else {
-    DrawDrivePicture(BtnImage, SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge));
+    DrawDrivePicture(BtnImage, SystemIconSize(ShownBtnSize() == 0 ? isSmall : isLarge, FOwner.Dpi()));
   }
   TBitmap face;
   face.SetSize(ButtonWidth - FOwner.Scale(4), ButtonHeight - FOwner.Scale(4));
@@ -259,6 +270,65 @@ void TProgramRow::ProgramSliderChange() {
   const int position = static_cast<int>(SendMessageW(FSlider, TBM_GETPOS, 0, 0));
   FSliderLeft = ::ProgramSliderChange(*row, position, ButtonWidth);
   SizeButtonPanel();
+}
+
+int TProgramRow::ShownCount() {
+  const TTabRow* row = TabRowOf(TabInfo, SelectedTab(), FSettings->ShowInfo);
+  return row ? std::min(row->Count, HighButton() + 1) : 0;
+}
+
+int TProgramRow::FocusedButton() const {
+  const HWND focus = GetFocus();
+  for (int i = 0; i <= HighButton(); ++i)
+    if (FButtons[i]->Handle() == focus) return i;
+  return -1;
+}
+
+bool TProgramRow::FocusButton(int index) {
+  if (index < 0 || index >= ShownCount()) return false;
+  TTabRow* row = TabRowOf(TabInfo, SelectedTab(), FSettings->ShowInfo);
+  RECT pages{};
+  GetClientRect(FPages, &pages);
+  const TSliderLook look = ::UpdateSlider(*row, ButtonWidth, pages.right);
+  const int position = static_cast<int>(SendMessageW(FSlider, TBM_GETPOS, 0, 0));
+  const int wanted = PositionShowing(index, position, ButtonWidth > 0 ? pages.right / ButtonWidth : 1, look);
+  if (wanted != position) {
+    SendMessageW(FSlider, TBM_SETPOS, TRUE, wanted);
+    ProgramSliderChange();
+  }
+  SetFocus(FButtons[index]->Handle());
+  FLastFocused = index;
+  return true;
+}
+
+bool TProgramRow::FocusRow() {
+  return FocusButton(std::min(FLastFocused, ShownCount() - 1)) || FocusButton(0);
+}
+
+bool TProgramRow::KeyDown(UINT key) {
+  const int focused = FocusedButton();
+  if (focused < 0) return false;
+  switch (key) {
+    case VK_LEFT: case VK_UP: return FocusButton(RowKeyTarget(TRowKey::rkPrevious, focused, ShownCount())), true;
+    case VK_RIGHT: case VK_DOWN: return FocusButton(RowKeyTarget(TRowKey::rkNext, focused, ShownCount())), true;
+    case VK_HOME: return FocusButton(RowKeyTarget(TRowKey::rkFirst, focused, ShownCount())), true;
+    case VK_END: return FocusButton(RowKeyTarget(TRowKey::rkLast, focused, ShownCount())), true;
+    case VK_RETURN:
+    case VK_SPACE:
+      if (OnButtonClick) OnButtonClick(focused);
+      return true;
+  }
+  return false;
+}
+
+void TProgramRow::SwitchTab(bool forward) {
+  const int tab = NextTab(SelectedTab(), TabCtrl_GetItemCount(FPages), forward);
+  if (tab < 0 || tab == SelectedTab()) return;
+  const bool onRow = FocusedButton() >= 0;
+  TabCtrl_SetCurSel(FPages, tab);
+  ProgramPagesChange();
+  // The focus stays on the row: on the new row's first button.
+  if (onRow && !FocusButton(0)) SetFocus(FPages);
 }
 
 void TProgramRow::ProgramPagesChange() {

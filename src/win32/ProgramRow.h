@@ -41,6 +41,18 @@ class TProgramRow {
   void ProgramPagesChange();
   void ProgramSliderChange();
   int SelectedTab() const;
+
+  // The keyboard: the focus on a button of the shown row (the one that had
+  // it before, or the first), moved by the arrows, Home and End, with the
+  // slider following so that it stays in view; Enter and Space press it.
+  // False when the row has no button to focus or the key is none of these.
+  bool FocusRow();
+  bool FocusButton(int index);
+  bool KeyDown(UINT key);
+  // The index of the row's button that has the focus; -1 for none.
+  int FocusedButton() const;
+  // Switches to the next or the previous tab, round the end.
+  void SwitchTab(bool forward);
   int HighButton() const { return static_cast<int>(FButtons.size()) - 1; }
   TIconSpeedBtn* FindButton(int index) const;
   // How often an icon was taken from its file, for the tests.
@@ -58,6 +70,8 @@ class TProgramRow {
 
  private:
   int ShownBtnSize() const;
+  // Sizes the icon lists for the owner's DPI.
+  void SizeIconLists();
   void ShowRow(const TRowContent& content);
   // Shows button `index` for entry `index` of group `group` (or, with no
   // group, a drive caption), creating it if the row has not had that many
@@ -78,6 +92,8 @@ class TProgramRow {
   HWND FSlider = nullptr;
   std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
   int FSliderLeft = 0;  // the button panel's Left
+  int FLastFocused = 0;  // the button the keyboard was last on
+  int ShownCount();
   int FIconExtractions = 0;
   UniqueFont FTabFont;
   UniqueFont FCaptionFont;

@@ -55,6 +55,14 @@ UINT WindowDpi(HWND window) {
   return dpi ? dpi : 96;
 }
 
+int SystemMetricForDpi(int index, UINT dpi) {
+  using ForDpiFn = int(WINAPI*)(int, UINT);
+  // Looked up: systems before Windows 10 know only the system DPI.
+  static const auto forDpi = reinterpret_cast<ForDpiFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+  return forDpi && dpi ? forDpi(index, dpi) : GetSystemMetrics(index);
+}
+
 std::wstring ExeFileName() {
   std::wstring name(MAX_PATH, L'\0');
   for (;;) {

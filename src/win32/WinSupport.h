@@ -24,6 +24,10 @@ void AppendAnsiCodePage(std::string_view bytes, std::u16string& out);
 // The monitor DPI of a window, or of the screen for none (96 where the
 // system cannot tell).
 UINT WindowDpi(HWND window);
+// A system metric as it is at a DPI (icon sizes, borders); what
+// GetSystemMetrics answers, for the system DPI, on systems without the
+// per-DPI form or for dpi 0.
+int SystemMetricForDpi(int index, UINT dpi);
 
 // Full path of the running executable, of any length.
 std::wstring ExeFileName();

@@ -150,8 +150,17 @@ void TWinSaver::Restore(HWND form, bool beingShown) {
   const TIniRead read = [&](const std::u16string& key, const std::u16string& def) {
     return U16(ReadProfileString(path, section, WStr(key), WStr(def)));
   };
-  const TFormGeometry wanted =
-      RestoreFormGeometry(Settings, FormClassName, current, read, beingShown, MonitorRects());
+  TFormGeometry wanted = RestoreFormGeometry(Settings, FormClassName, current, read, beingShown, MonitorRects());
+  // A size saved at another DPI shows the same window at this one; the
+  // place stays where it was left.
+  std::int32_t savedDpi = 0;
+  const std::u16string dpiKey = FormClassName + kPixelsPerInchKey;
+  if (Settings.SaveSize && TryIniStrToInt(read(dpiKey, u""), savedDpi) && savedDpi > 0 &&
+      !read(FormClassName + kWidthKey, u"").empty()) {
+    const int dpi = static_cast<int>(WindowDpi(form));
+    wanted.Width = MulDiv(wanted.Width, dpi, savedDpi);
+    wanted.Height = MulDiv(wanted.Height, dpi, savedDpi);
+  }
   // Nothing saved or nothing new: leave the window, and its activation, alone.
   if (wanted == current) return;
   ApplyFormGeometry(form, wanted);
@@ -166,4 +175,6 @@ void TWinSaver::Save(HWND form) {
     return WritePrivateProfileStringW(section.c_str(), W(key), W(value), path.c_str()) != FALSE;
   };
   SaveFormGeometry(Settings, FormClassName, FormGeometryOf(form), U16(shownPath), write);
+  // The DPI the size is in, so that another DPI can convert it.
+  if (Settings.SaveSize) write(FormClassName + kPixelsPerInchKey, U16(std::to_wstring(WindowDpi(form))));
 }

@@ -13,6 +13,9 @@
 
 #include "core/Winsaver.h"
 
+// The DPI at which the size was saved; files without it are taken as they are.
+inline constexpr char16_t kPixelsPerInchKey[] = u"_PixelsPerInch";
+
 class TWinSaver {
  public:
   // `ownerName` names the file at first (ownerName + ".INI"); `className`

@@ -469,3 +469,34 @@ TEST(MainWin, SettingsEditedDuringTheConfirmationDoNotChangeThePress) {
 }
 
 }  // namespace
+
+TEST(MainWin, TheKeyboardMovesWithinTheRowAndRoundTheTabs) {
+  using enum TRowKey;
+  const struct {
+    TRowKey Key;
+    int Focused, Count, Target;
+  } moves[] = {
+      {rkNext, 2, 5, 3},  {rkNext, 4, 5, 4},  {rkPrevious, 0, 5, 0}, {rkPrevious, 3, 5, 2},
+      {rkNext, -1, 5, 0}, {rkFirst, 3, 5, 0}, {rkLast, 0, 5, 4},     {rkLast, 0, 0, -1},
+  };
+  for (const auto& m : moves) EXPECT_EQ(RowKeyTarget(m.Key, m.Focused, m.Count), m.Target) << m.Focused;
+  // 30 buttons, 10 in view: the slider moves only as far as needed to show
+  // the focused one, and not at all for a row that fits.
+  const TSliderLook slider{true, 20};
+  EXPECT_EQ(PositionShowing(12, 0, 10, slider), 3);
+  EXPECT_EQ(PositionShowing(5, 3, 10, slider), 3);
+  EXPECT_EQ(PositionShowing(2, 3, 10, slider), 2);
+  EXPECT_EQ(PositionShowing(29, 0, 10, slider), 20);
+  EXPECT_EQ(PositionShowing(7, 4, 10, TSliderLook{}), 0);
+  EXPECT_EQ(NextTab(2, 3, true), 0);
+  EXPECT_EQ(NextTab(0, 3, false), 2);
+  EXPECT_EQ(NextTab(1, 3, true), 2);
+  EXPECT_EQ(NextTab(0, 0, true), -1);
+}
+
+TEST(MainWin, AScreenReaderHearsATitleOnOneLine) {
+  EXPECT_EQ(AccessibleTitle(u"Note|pad", true), u"Note pad");
+  EXPECT_EQ(AccessibleTitle(u"Note|pad", false), u"Note|pad");  // an ordinary character then
+  EXPECT_EQ(AccessibleTitle(u"Two\r\nlines |", true), u"Two lines ");
+  EXPECT_EQ(AccessibleTitle(u"", true), u"");
+}

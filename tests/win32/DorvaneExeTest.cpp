@@ -23,9 +23,16 @@
 
 namespace {
 
+std::wstring Text(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return text;
+}
+
 struct Found {
   DWORD Process;
   const wchar_t* Class;
+  const wchar_t* BoxText;  // a message box's text begins so; null: not a box
   HWND Window;
 };
 
@@ -37,7 +44,8 @@ BOOL CALLBACK FindTopWindow(HWND window, LPARAM param) {
   GetClassNameW(window, cls, 64);
   // The splash window is of the same class but has no caption.
   if (process != f->Process || std::wstring(cls) != f->Class || !IsWindowVisible(window) ||
-      !(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION))
+      !(GetWindowLongW(window, GWL_STYLE) & WS_CAPTION) ||
+      (f->BoxText && !Text(GetDlgItem(window, 0xFFFF)).starts_with(f->BoxText)))
     return TRUE;
   f->Window = window;
   return FALSE;
@@ -56,8 +64,8 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
 }
 
 // Waits up to 20 s for a visible top-level window of the process.
-HWND WaitForWindow(DWORD process, const wchar_t* cls) {
-  Found f{process, cls, nullptr};
+HWND WaitForWindow(DWORD process, const wchar_t* cls, const wchar_t* boxText = nullptr) {
+  Found f{process, cls, boxText, nullptr};
   PumpUntil([&] {
     EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&f));
     return f.Window != nullptr;
@@ -65,11 +73,8 @@ HWND WaitForWindow(DWORD process, const wchar_t* cls) {
   return f.Window;
 }
 
-std::wstring Text(HWND window) {
-  wchar_t text[256] = {};
-  GetWindowTextW(window, text, 256);
-  return text;
-}
+// Waits up to 20 s for a message box of the process whose text begins so.
+HWND WaitForBox(DWORD process, const wchar_t* text) { return WaitForWindow(process, L"#32770", text); }
 
 // The folder of the Dorvane.exe under test: DORVANE_EXE_DIR when set (an
 // unpacked or installed package), else the one beside the tests.
@@ -98,6 +103,17 @@ bool Install(const std::wstring& folder, const std::string& settings) {
   return true;
 }
 
+// The processes that `parent` started and that still run.
+std::vector<DWORD> ChildProcesses(DWORD parent) {
+  std::vector<DWORD> children;
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
+    if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
+  return children;
+}
+
 // Dorvane.exe running in a folder. A copy still running when the test is
 // left (also through a failed assertion) is ended.
 class Running {
@@ -121,6 +137,8 @@ class Running {
       TerminateProcess(Process.Get(), 0);
       WaitForSingleObject(Process.Get(), 10000);
     }
+    // Its desk watcher ends with it and holds the program file until then.
+    PumpUntil([&] { return ChildProcesses(Id).empty(); }, 5000);
   }
   bool Ended(int milliseconds) const {
     return PumpUntil([&] { return WaitForSingleObject(Process.Get(), 0) == WAIT_OBJECT_0; }, milliseconds);
@@ -449,17 +467,6 @@ TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
 
 const char kHidingDesk[] = "object TSkiffData\r\n  HideProgMan = True\r\n  HideTaskBar = True\r\nend\r\n";
 
-// The processes that `parent` started and that still run.
-std::vector<DWORD> ChildProcesses(DWORD parent) {
-  std::vector<DWORD> children;
-  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
-    if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
-  return children;
-}
-
 // The desk comes back whatever ends Dorvane, and only what Dorvane hid.
 TEST(DorvaneExe, KilledItsWatcherGivesBackWhatItHidWithinASecond) {
   const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
@@ -524,35 +531,6 @@ TEST(DorvaneExe, TheNewTaskbarOfARestartedShellIsHiddenAgain) {
   PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
   ASSERT_TRUE(dorvane.Ended(20000));
   EXPECT_TRUE(IsWindowVisible(bar.Get())) << "the desk given back is the new one";
-}
-
-struct FoundBox {
-  DWORD Process;
-  std::wstring Prefix;
-  HWND Window;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-  auto* f = reinterpret_cast<FoundBox*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  wchar_t cls[16] = {};
-  GetClassNameW(window, cls, 16);
-  if (process != f->Process || std::wstring(cls) != L"#32770" || !IsWindowVisible(window) ||
-      !Text(GetDlgItem(window, 0xFFFF)).starts_with(f->Prefix))
-    return TRUE;
-  f->Window = window;
-  return FALSE;
-}
-
-// Waits up to 20 s for a message box of the process whose text starts so.
-HWND WaitForBox(DWORD process, const std::wstring& prefix) {
-  FoundBox f{process, prefix, nullptr};
-  PumpUntil([&] {
-    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&f));
-    return f.Window != nullptr;
-  }, 20000);
-  return f.Window;
 }
 
 TEST(DorvaneExe, ClosesThoughThePositionCannotBeWrittenAndGivesTheDeskBackOnlyThen) {

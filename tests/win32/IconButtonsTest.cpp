@@ -212,6 +212,38 @@ TEST(IconButtons, AFailedDrawingReleasesTheWindowLock) {
   LockWindowUpdate(nullptr);
 }
 
+// A face that cannot be drawn.
+class TFailingFace : public TIconSpeedBtn {
+ public:
+  int Paints = 0;
+
+ protected:
+  void Paint(TBitmap&) override {
+    ++Paints;
+    throw Exception(std::string_view("Out of system resources"));
+  }
+};
+
+TEST(IconButtons, AFailedPaintEndsThePaintAndIsReportedOnceAfterIt) {
+  TestWindow parent(L"Icon buttons", 20, 20, 420, 200);
+  TFailingFace button;
+  button.Create(parent.Get(), 1, {8, 8, 40, 40}, {});
+  std::vector<bool> paintEndedAtReport;
+  button.OnException = [&](const std::exception&) {
+    RECT update{};
+    paintEndedAtReport.push_back(!GetUpdateRect(button.Handle(), &update, FALSE));
+  };
+  for (int paint = 1; paint <= 2; ++paint) {
+    InvalidateRect(button.Handle(), nullptr, FALSE);
+    UpdateWindow(button.Handle());
+    Pump();
+    EXPECT_EQ(button.Paints, paint) << "no repaint loop";
+    RECT update{};
+    EXPECT_FALSE(GetUpdateRect(button.Handle(), &update, FALSE)) << "the paint was ended";
+  }
+  EXPECT_EQ(paintEndedAtReport, std::vector<bool>{true});
+}
+
 void MouseClick(HWND window, POINT up = {5, 5}) {
   SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(up.x, up.y));

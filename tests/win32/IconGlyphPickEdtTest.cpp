@@ -412,3 +412,36 @@ TEST_F(IconGlyphPickEdt, Showcase) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IconGlyphPickEdt, TabReachesEveryButtonAndSpacePressesIt) {
+  dlg.AllowFile = dlg.AllowCursor = dlg.AllowSystem = true;
+  std::vector<HWND> reached;
+  std::deque<std::function<void()>> steps;
+  for (int i = 0; i < 14; ++i)
+    steps.push_back([&] {
+      reached.push_back(GetFocus());
+      Key(GetFocus(), VK_TAB);
+    });
+  steps.push_back([&] {
+    SetFocus(dlg.isbSystem.Handle());
+    Key(dlg.isbSystem.Handle(), VK_SPACE);
+  });
+  steps.push_back([&] {
+    EXPECT_TRUE(dlg.isbSystem.Down()) << "Space pressed the system icons' button";
+    SetFocus(dlg.isbLarge.Handle());
+    Key(dlg.isbLarge.Handle(), VK_SPACE);
+  });
+  steps.push_back([&] {
+    EXPECT_TRUE(dlg.isbLarge.Down());
+    Key(GetFocus(), VK_ESCAPE);
+  });
+  EXPECT_EQ(RunModal(dlg, std::move(steps)), IDCANCEL);
+  for (TIconSpeedBtn* b : {&dlg.isbFile, &dlg.sbtnCursor, &dlg.isbSystem, &dlg.isbSmall, &dlg.isbLarge})
+    EXPECT_NE(std::find(reached.begin(), reached.end(), b->Handle()), reached.end()) << "Tab never reached a button";
+  for (const char* name : {"IconList", "btnOk", "btnCancel", "bbLoad"})
+    EXPECT_NE(std::find(reached.begin(), reached.end(), dlg.Control(name)), reached.end()) << name;
+}
+
+}  // namespace

@@ -3,12 +3,15 @@
 #include "win32/IconProcs.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
 #include <shellapi.h>
 
 #include <cstdio>
 #include <memory>
 
 #include "IconTestSupport.h"
+#include "WindowTestSupport.h"
 #include "core/TextCodec.h"
 
 using namespace icontest;
@@ -474,10 +477,8 @@ TEST(IconProcs, CursorsAndOwnerImageLists) {
 }
 
 TEST(IconProcs, LongFileNames) {
-  wchar_t temp[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, temp);
-  std::wstring dir = std::wstring(temp) + L"dorvane-icons-" + std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(dir.c_str(), nullptr);
+  const TTempFolder temp(L"dorvane-icons");
+  std::wstring dir = temp.Path().substr(0, temp.Path().size() - 1);
   for (int i = 0; i < 3; ++i) {
     dir += L"\\" + std::wstring(90, wchar_t(L'k' + i));
     CreateDirectoryW(ExtendedPath(dir).c_str(), nullptr);
@@ -489,7 +490,6 @@ TEST(IconProcs, LongFileNames) {
     TIconGlyph g;
     Describe(g, itFileIndex, U16(copy), 0);
     EXPECT_EQ(Draw(g).Pixel(8, 8), std::wstring(name) == L"red.ico" ? kBlue : kRed) << "long " << U8(U16(name));
-    DeleteFileW(ExtendedPath(copy).c_str());
   }
 }
 
@@ -551,3 +551,25 @@ TEST(IconProcs, DrawingLeaksNoObjects) {
 }
 
 }  // namespace
+
+namespace {
+
+HANDLE gShellAnswers = nullptr;
+
+DWORD WINAPI HungShellCall(void*) {
+  WaitForSingleObject(gShellAnswers, INFINITE);
+  return 0;
+}
+
+}  // namespace
+
+TEST(ShellIconWarmUp, AHungShellCallHoldsTheExitOnlyABoundedTime) {
+  UniqueHandle answers(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  gShellAnswers = answers.Get();
+  const auto start = std::chrono::steady_clock::now();
+  { const TShellIconWarmUp warmUp(HungShellCall); }
+  const auto waited = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(waited, std::chrono::milliseconds(TShellIconWarmUp::kWaitLimit - 50));
+  EXPECT_LT(waited, std::chrono::milliseconds(TShellIconWarmUp::kWaitLimit + 2000));
+  SetEvent(answers.Get());
+}

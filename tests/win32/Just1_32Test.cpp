@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/Just1_32.h"
 #include "core/TextCodec.h"
 #include "win32/WinSupport.h"
 
@@ -289,4 +290,21 @@ int Just1Probe(int argc, wchar_t** argv) {
     return 3;
   }
   return 6;
+}
+
+// A copy run with other rights (elevated) holds a mutex this one may not open.
+TEST(JustOne32, AMutexThisCopyMayNotOpenIsAnotherCopys) {
+  const std::wstring exe = L"C:\\Program Files\\" + UniqueName(L"Elevated") + L".exe";
+  ACL noAccess{};  // an empty list of rights grants nothing to anyone
+  ASSERT_TRUE(InitializeAcl(&noAccess, sizeof noAccess, ACL_REVISION));
+  SECURITY_DESCRIPTOR descriptor{};
+  ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+  ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &noAccess, FALSE));
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+  const UniqueHandle held(CreateMutexW(&attributes, TRUE, W(InstanceMutexName(U16(exe)))));
+  ASSERT_TRUE(held);
+
+  const TPreviousInstance check(exe);
+  EXPECT_TRUE(check.PreviousInstance());
+  EXPECT_FALSE(check.MutexHandle());
 }

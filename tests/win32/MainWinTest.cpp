@@ -74,7 +74,7 @@ class MainWindow : public testing::Test {
     TMainFormEnv env;
     env.CommandLine = commandLine;
     env.IniFolder = folder;
-    if (trayRefused) env.TrayNotify = [](DWORD, NOTIFYICONDATAW&) { return FALSE; };
+    if (trayRefused) env.TrayNotify = [this](DWORD, NOTIFYICONDATAW&) { return trayRefused ? FALSE : TRUE; };
     env.SettingsFile = settingsFile;
     env.RunProgram = [this](HWND, const std::u16string& f, const std::u16string& p, const std::u16string& d, int s) {
       if (runFails) throw EStreamError("Stream write error");
@@ -172,10 +172,22 @@ TEST_F(MainWindow, FollowsAMonitorOfAnotherDpi) {
 
 TEST_F(MainWindow, DisableCloseRefusesSilently) {
   WriteSettings("DisableClose = True");
+  ASSERT_TRUE(CreateDirectoryW((folder + L"Deradiv.INI").c_str(), nullptr));  // the position cannot be written
   TMainForm& f = Start();
   SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(f.Handle()));
   EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(MainWindow, APositionThatCannotBeWrittenIsReportedOnceARun) {
+  ASSERT_TRUE(CreateDirectoryW((folder + L"Deradiv.INI").c_str(), nullptr));
+  TMainForm& f = Start();
+  answer = IDNO;
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_EQ(boxes[1].Text, u"Unable to write to " + U16(folder) + u"Deradiv.INI");
+  EXPECT_EQ(boxes[2].Text, kCloseConfirmation);
 }
 
 TEST_F(MainWindow, CloseAsksAndOnYesGivesTheDeskBack) {
@@ -585,4 +597,66 @@ TEST_F(MainWindow, HidingTheDesktopWindowWaitsForTheNextStartAndIsNotOfferedWher
   EXPECT_TRUE(g.Settings->HideProgMan);
   EXPECT_NE(ReadBytes(settingsFile).find("HideProgMan = True"), std::string::npos);
   EXPECT_TRUE(IsWindowVisible(desktop.Handle));  // until the next start
+}
+
+// At logon the notification area may not be ready: the icon is tried again
+// when the shell says it has started, and until then a minimised window
+// keeps its taskbar button.
+TEST_F(MainWindow, ARefusedTrayIconIsTriedAgainAndTheWindowStaysReachable) {
+  trayRefused = true;
+  TMainForm& f = Start();
+  EXPECT_FALSE(f.TrayIcon);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, u"Cannot create shell notification icon");
+  ShowWindow(f.Handle(), SW_MINIMIZE);
+  EXPECT_TRUE(IsWindowVisible(f.Handle()));
+  ShowWindow(f.Handle(), SW_RESTORE);
+
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  SendMessageW(f.Handle(), taskbarCreated, 0, 0);  // still refused: quietly
+  EXPECT_FALSE(f.TrayIcon);
+  trayRefused = false;
+  SendMessageW(f.Handle(), taskbarCreated, 0, 0);
+  ASSERT_TRUE(f.TrayIcon);
+  EXPECT_EQ(boxes.size(), 1u);
+  ShowWindow(f.Handle(), SW_MINIMIZE);
+  EXPECT_FALSE(IsWindowVisible(f.Handle())) << "in the tray";
+}
+
+TEST_F(MainWindow, ASavedMinimisedStateStartsInTheTray) {
+  TMainForm& f = Start();
+  ShowWindow(f.Handle(), SW_MINIMIZE);
+  SendMessageW(f.Handle(), WM_CLOSE, 0, 0);  // refused, and saved
+  TMainForm& g = Start();
+  EXPECT_TRUE(IsIconic(g.Handle()));
+  EXPECT_FALSE(IsWindowVisible(g.Handle()));
+  ASSERT_TRUE(g.TrayIcon);
+  g.TrayIconDblClick();
+  EXPECT_TRUE(IsWindowVisible(g.Handle()));
+  EXPECT_FALSE(IsIconic(g.Handle()));
+}
+
+// Every way back from the tray is a showing of the window: presses count again.
+TEST_F(MainWindow, RestoringTheWindowEndsTheRepeatPressGuard) {
+  WriteSettings("DoubleClickTime = 500\r\n  Groups = < item Name = 'A' Apps = < item Title = 'one' Command = 'one.exe' "
+                "end > end >");
+  TMainForm& f = Start();
+  const std::pair<const char*, std::function<void()>> restores[] = {
+      {"tray", [&] { f.TrayIconDblClick(); }},
+      {"action", [&] { f.actRestoreExecute(); }},
+      {"second copy", [&] { ShowWindow(f.Handle(), SW_RESTORE); }},
+  };
+  std::size_t expected = 0;
+  for (const auto& [way, restore] : restores) {
+    SCOPED_TRACE(way);
+    f.ProgramBtnClick(0);
+    f.ProgramBtnClick(0);  // guarded
+    EXPECT_EQ(runs.size(), ++expected);
+    ShowWindow(f.Handle(), SW_MINIMIZE);
+    restore();
+    Pump();
+    EXPECT_FALSE(f.ButtonBusy);
+  }
+  f.ProgramBtnClick(0);
+  EXPECT_EQ(runs.size(), expected + 1);
 }

@@ -42,7 +42,7 @@ void RemoveTree(const std::wstring& folder) {
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryW(ExtendedPath(folder).c_str());
+  RemoveDirectoryW(ExtendedPath(folder.substr(0, folder.size() - 1)).c_str());
 }
 
 }  // namespace

@@ -144,14 +144,27 @@ TEST(filedrag, ADropGivesEveryNameInOrderAndOneOnDrop) {
   }
 }
 
+std::vector<std::pair<HWND, UINT>> gLetThrough;
+
+BOOL WINAPI RecordFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT) {
+  if (action == MSGFLT_ALLOW) gLetThrough.emplace_back(window, message);
+  return TRUE;
+}
+
 TEST(filedrag, EnableDropSwitchesAcceptingAndTheWindowKeepsItsOtherMessages) {
   Target target;
   TFileDrag drag;
+  gLetThrough.clear();
+  drag.MessageFilter = RecordFilter;
   drag.SetEnableDrop(true);  // before there is a window: kept for it
   EXPECT_FALSE(target.AcceptsFiles());
   drag.SetDropWindow(target.Get());
   EXPECT_EQ(drag.DropWindow(), target.Get());
   EXPECT_TRUE(target.AcceptsFiles());
+  // Run elevated, the drop's messages from Explorer must get through.
+  const std::vector<std::pair<HWND, UINT>> dropMessages{
+      {target.Get(), WM_DROPFILES}, {target.Get(), WM_COPYDATA}, {target.Get(), 0x0049 /* WM_COPYGLOBALDATA */}};
+  EXPECT_EQ(gLetThrough, dropMessages);
   EXPECT_EQ(SendMessageW(target.Get(), WM_APP, 5, 0), 47);
   EXPECT_EQ(target.seen.AppMessages, 1);
 

@@ -4,9 +4,13 @@
 // The program icon: the lowest icon id, so Explorer shows it for the exe.
 #define IDI_DORVANE     1
 
-// Nine 16 x 16 images side by side, 32-bit with straight alpha, for the
-// 32-bit image list of the tool bars, the menus and the tray icon.
+// Nine images side by side, 32-bit with straight alpha, for the 32-bit
+// image list of the tool bars and the tray icon: 16 x 16 each, and drawn
+// again at 20, 24 and 32 pixels for 125, 150 and 200 %.
 #define IDB_TOOLIMAGES  101
+#define IDB_TOOLIMAGES20 111
+#define IDB_TOOLIMAGES24 112
+#define IDB_TOOLIMAGES32 113
 // The 307 x 298 picture of the splash window and the about box.
 #define IDB_SPLASH      102
 // The icon picker's three source buttons (file, cursor, system icons) side
