@@ -14,13 +14,7 @@ dpi=${2:-96}
 out=${3:-$build/config-$page-$dpi.png}
 tmp=$(mktemp -d)
 . "$root/scripts/wine-common.sh"
-use_dpi_prefix "$dpi"
-trap wine_cleanup EXIT
-
-start_xvfb 1280x1024x24
-ensure_prefix
-set_prefix_dpi "$dpi"
-wineserver -p </dev/null >/dev/null 2>&1 9>&-
+start_wine_at_dpi "$dpi" 1280x1024x24
 
 cp "$root/examples/SkiffData.dat" "$tmp/desk.dat"
 s() { echo $(( $1 * dpi / 96 )); }

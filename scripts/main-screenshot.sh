@@ -13,13 +13,7 @@ dpi=${2:-96}
 out=${3:-$build/main-$size-$dpi.png}
 tmp=$(mktemp -d)
 . "$root/scripts/wine-common.sh"
-use_dpi_prefix "$dpi"
-trap wine_cleanup EXIT
-
-start_xvfb 1600x1000x24
-ensure_prefix
-set_prefix_dpi "$dpi"
-wineserver -p </dev/null >/dev/null 2>&1 9>&-
+start_wine_at_dpi "$dpi" 1600x1000x24
 
 mkdir -p "$tmp/run"
 cp "$build/Dorvane.exe" "$tmp/run/"

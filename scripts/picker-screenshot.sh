@@ -12,13 +12,7 @@ dpi=${1:-96}
 out=${2:-$build/icon-picker-$dpi.png}
 tmp=$(mktemp -d)
 . "$root/scripts/wine-common.sh"
-use_dpi_prefix "$dpi"
-trap wine_cleanup EXIT
-
-start_xvfb 1280x800x24
-ensure_prefix
-set_prefix_dpi "$dpi"
-wineserver -p </dev/null >/dev/null 2>&1 9>&-
+start_wine_at_dpi "$dpi" 1280x800x24
 
 DORVANE_SHOWCASE_MS=6000 timeout 60 wine explorer /desktop=picker,1280x800 "$build/win32_tests.exe" \
   --gtest_filter=IconGlyphPickEdt.Showcase </dev/null >"$tmp/run.log" 2>&1 9>&- &

@@ -99,3 +99,15 @@ set_prefix_dpi() {  # DPI
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1 9>&-
   timeout 60 wineserver -w
 }
+
+# The set-up of the screenshot scripts: the prefix for DPI (a prefix of its
+# own with that LogPixels when it is not 96), a display of that size and one
+# wineserver for the run; everything is stopped at exit.
+start_wine_at_dpi() {  # DPI WIDTHxHEIGHTxDEPTH
+  use_dpi_prefix "$1"
+  trap wine_cleanup EXIT
+  start_xvfb "$2"
+  ensure_prefix
+  set_prefix_dpi "$1"
+  wineserver -p </dev/null >/dev/null 2>&1 9>&-
+}
