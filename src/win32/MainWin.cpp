@@ -178,28 +178,20 @@ bool TMainForm::ToolBarKey(HWND bar, UINT key) {
     return (button.fsState & TBSTATE_ENABLED) && !(button.fsState & TBSTATE_HIDDEN);
   };
   const int hot = static_cast<int>(SendMessageW(bar, TB_GETHOTITEM, 0, 0));
+  // The first usable button from `from` on in the direction of `step`.
+  const auto next = [&](int from, int step) {
+    for (int i = from; i >= 0 && i < count; i += step)
+      if (usable(i)) return i;
+    return -1;
+  };
   int to = -1;
   switch (key) {
-    case VK_HOME:
-      for (int i = 0; i < count && to < 0; ++i)
-        if (usable(i)) to = i;
-      break;
-    case VK_END:
-      for (int i = count - 1; i >= 0 && to < 0; --i)
-        if (usable(i)) to = i;
-      break;
+    case VK_HOME: to = next(0, 1); break;
+    case VK_END: to = next(count - 1, -1); break;
     case VK_LEFT:
-    case VK_UP:
-      for (int i = hot - 1; i >= 0 && to < 0; --i)
-        if (usable(i)) to = i;
-      if (to < 0) return true;
-      break;
+    case VK_UP: to = next(hot - 1, -1); break;
     case VK_RIGHT:
-    case VK_DOWN:
-      for (int i = hot + 1; i < count && to < 0; ++i)
-        if (usable(i)) to = i;
-      if (to < 0) return true;
-      break;
+    case VK_DOWN: to = next(hot + 1, 1); break;
     case VK_RETURN:
     case VK_SPACE:
       if (hot >= 0 && usable(hot)) {
