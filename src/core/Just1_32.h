@@ -10,8 +10,8 @@
 std::u16string ExeFileNamePart(std::u16string_view path);
 
 // The named mutex that marks a running copy: the executable's file name,
-// extension included, exactly as the system reports it. Such names are
-// compared with case, so another spelling of the name is another program.
+// extension included. Mutex names are compared with case while file names
+// are not, so the Windows half folds it to one case before use.
 std::u16string InstanceMutexName(std::u16string_view exePath);
 
 // The title the first copy's window is looked for under: the file name

@@ -30,6 +30,18 @@ bool SameFileName(std::u16string_view a, std::u16string_view b) {
                               TRUE) == CSTR_EQUAL;
 }
 
+// The file system does not tell "dorvane.exe" from "DORVANE.EXE"; mutex
+// names do. One case for all spellings keeps to one running copy.
+std::u16string OneCase(const std::u16string& name) {
+  if (name.empty()) return name;
+  const int length = static_cast<int>(name.size());
+  std::wstring upper(static_cast<std::size_t>(length), L'\0');
+  if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, W(name), length, upper.data(), length, nullptr, nullptr,
+                    0) != length)
+    return name;
+  return U16(upper);
+}
+
 DWORD WindowProcess(HWND window) {
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
@@ -42,7 +54,7 @@ TPreviousInstance::TPreviousInstance(const std::wstring& exePath) {
   const std::u16string path = U16(exePath);
   FExeFileName = ExeFileNamePart(path);
   SetSearchTitle(FExeFileName);
-  const std::u16string name = InstanceMutexName(path);
+  const std::u16string name = OneCase(InstanceMutexName(path));
   SetLastError(ERROR_SUCCESS);
   FMutex.Reset(CreateMutexW(nullptr, TRUE, W(name)));
   const DWORD error = GetLastError();

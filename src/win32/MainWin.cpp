@@ -330,9 +330,14 @@ void TMainForm::StartIconWarmUp() {
     FIconWarmUp = std::make_unique<TShellIconWarmUp>();
 }
 
-void TMainForm::CmdLineSwitch_R() { actConfig->SetEnabled(false); }
+void TMainForm::CmdLineSwitch_R() {
+  FDeskLocked = true;
+  actConfig->SetEnabled(false);
+  FileDrag.SetEnableDrop(false);
+}
 
 void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
+  if (DeskLocked()) return;  // the row takes no drops; one sent anyway changes nothing
   if (drop.FileCount != 1) {
     App.ShowError(Handle(), kOneFileAtATime);
     return;
@@ -362,7 +367,7 @@ void TMainForm::FormShow() {
   ApplyButtonSize();
   Row.BuildTabs(StartTab(*Settings));
   InFormShow = false;
-  FileDrag.SetEnableDrop(true);
+  FileDrag.SetEnableDrop(!DeskLocked());
   if (TrayIcon) TrayIcon->SetHint(App.Title);
   SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (Settings->HideProgMan) Desk.HideDesktopWindow(true);
@@ -439,6 +444,7 @@ void TMainForm::LoadSettings() {
 }
 
 void TMainForm::SaveSettings() {
+  if (DeskLocked()) return;
   const std::wstring path = SettingsFileName();
   if (FSettingsRejected) {
     // Keep what the administrator wrote for repair instead of overwriting it.
@@ -515,6 +521,7 @@ void TMainForm::AboutBtnClick() {
 }
 
 void TMainForm::ConfigBtnClick() {
+  if (DeskLocked()) return;
   TConfigForm config(App, *Settings);  // freed on every way out
   config.Create(Handle());
   const int oldSize = Settings->BtnSize;

@@ -114,7 +114,10 @@ class TMainForm : public Form {
   // A file dropped on the button area becomes an entry of the shown group,
   // saved at once.
   void FileDragDrop(const TDroppedFiles& drop);
+  // /R: nothing at the PC changes the desk for the rest of the run (no
+  // configuration, no drops, no write of the settings file).
   void CmdLineSwitch_R();
+  bool DeskLocked() const { return FDeskLocked; }
   TCommandLineParameters CmdLineParams{this};
   TWinSaver WinSaver{u"MainForm", u"TMainForm"};
   TFileDrag FileDrag;
@@ -168,4 +171,5 @@ class TMainForm : public Form {
   // The settings file was rejected at start-up: it is moved aside, never
   // overwritten, before the first save.
   bool FSettingsRejected = false;
+  bool FDeskLocked = false;
 };

@@ -43,10 +43,4 @@ TEST(Just1_32, NamesFromTheExecutablePath) {
   }
 }
 
-// The mutex name is the name as reported: another spelling is another program.
-TEST(Just1_32, MutexNameKeepsTheLetterCase) {
-  EXPECT_NE(InstanceMutexName(u"C:\\a\\Dorvane.exe"), InstanceMutexName(u"C:\\a\\DORVANE.EXE"));
-  EXPECT_EQ(InstanceMutexName(u"C:\\a\\Dorvane.exe"), InstanceMutexName(u"D:\\other\\Dorvane.exe"));
-}
-
 }  // namespace

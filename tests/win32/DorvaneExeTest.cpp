@@ -7,6 +7,8 @@
 #include <tlhelp32.h>
 
 #include <chrono>
+#include <cstring>
+#include <fstream>
 #include <functional>
 
 #include <memory>
@@ -294,6 +296,48 @@ TEST(DorvaneExe, TheSwitchRDisablesConfigurationAndClosingLeavesThePositionFile)
     wchar_t value[32] = {};
     GetPrivateProfileStringW(L"Window Position", key, L"missing", value, 32, ini.c_str());
     EXPECT_NE(std::wstring(value), L"missing") << key;
+  }
+}
+
+// A file dropped from outside: the shell's DROPFILES block placed in
+// Dorvane's memory, as no HGLOBAL crosses processes.
+void DropRemote(DWORD processId, HWND area, const std::wstring& name) {
+  std::vector<char> block(sizeof(DROPFILES) + (name.size() + 2) * sizeof(wchar_t));
+  auto* drop = reinterpret_cast<DROPFILES*>(block.data());
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(block.data() + sizeof(DROPFILES), name.c_str(), name.size() * sizeof(wchar_t));
+  UniqueHandle process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId));
+  void* remote = VirtualAllocEx(process.Get(), nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+  WriteProcessMemory(process.Get(), remote, block.data(), block.size(), nullptr);
+  SendMessageW(area, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+int CountChildren(HWND parent, const wchar_t* cls) {
+  int count = 0;
+  while (Child(parent, cls, count)) ++count;
+  return count;
+}
+
+TEST(DorvaneExe, UnderTheSwitchRADropChangesNeitherTheFileNorTheRow) {
+  const std::string settings = "object TSkiffData\r\n  Groups = <\r\n    item\r\n      Name = 'Tools'\r\n"
+                               "      Apps = <\r\n        item\r\n          Title = 'Notes'\r\n        end>\r\n"
+                               "    end>\r\nend\r\n";
+  for (const bool locked : {false, true}) {
+    SCOPED_TRACE(locked ? "/R" : "no switch");
+    const TTempFolder temp(L"Dorvane e2e \u00fc");
+    ASSERT_TRUE(Install(temp.Path(), settings));
+    Running dorvane(temp.Path(), locked ? L" /R" : L"");
+    const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
+    ASSERT_TRUE(main);
+    const HWND button = Child(main, L"DorvaneIconSpeedBtn");
+    ASSERT_TRUE(button);
+    const HWND area = GetParent(GetParent(button));  // the row's panel inside the button area
+    EXPECT_EQ((GetWindowLongW(area, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) == 0, locked);
+    DropRemote(dorvane.Id, area, L"C:\\windows\\regedit.exe");
+    EXPECT_EQ(CountChildren(main, L"DorvaneIconSpeedBtn"), locked ? 1 : 2);
+    std::ifstream in((temp.Path() + L"SkiffData.dat").c_str(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}) == settings, locked);
   }
 }
 

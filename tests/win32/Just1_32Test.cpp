@@ -71,12 +71,14 @@ TEST(PreviousInstance, TheMutexTellsCopiesApart) {
     std::wstring path;
     bool previous;
   };
-  std::wstring upper = name;
+  std::wstring upper = name, lower = name;
   CharUpperW(upper.data());
+  CharLowerW(lower.data());
   const Case cases[] = {
       {L"C:\\Programs\\" + name, true},
       {L"D:\\Elsewhere\\" + name, true},  // from any folder
-      {L"C:\\Programs\\" + upper, false},  // another spelling is another program
+      {L"C:\\Programs\\" + upper, true},  // the same file name in another spelling
+      {L"C:\\Programs\\" + lower, true},
       {L"C:\\Programs\\" + name + L".bak", false},
   };
   for (const Case& c : cases) {
@@ -301,7 +303,9 @@ TEST(JustOne32, AMutexThisCopyMayNotOpenIsAnotherCopys) {
   ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
   ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &noAccess, FALSE));
   SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
-  const UniqueHandle held(CreateMutexW(&attributes, TRUE, W(InstanceMutexName(U16(exe)))));
+  std::wstring name = WStr(InstanceMutexName(U16(exe)));
+  CharUpperW(name.data());  // the one case every copy uses
+  const UniqueHandle held(CreateMutexW(&attributes, TRUE, name.c_str()));
   ASSERT_TRUE(held);
 
   const TPreviousInstance check(exe);

@@ -351,15 +351,41 @@ TEST_F(MainWindow, AFailureInAHandlerReachesTheErrorBoxAndTheWindowGoesOn) {
   EXPECT_TRUE(IsWindowVisible(f.Handle()));
 }
 
+// A drop as the shell hands it over: DROPFILES and the wide names.
+HGLOBAL DropOf(const std::vector<std::wstring>& names) {
+  std::wstring list;
+  for (const std::wstring& n : names) list += n + L'\0';
+  list += L'\0';
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  return memory;
+}
+
 TEST_F(MainWindow, TheSwitchRDisablesTheConfigurationCommand) {
   const std::pair<std::u16string, bool> cases[] = {
       {u"\"C:\\Dorvane\\Dorvane.exe\"", true},  {u"Dorvane.exe -R", false}, {u"Dorvane.exe /r", false},
       {u"Dorvane.exe +r", true},                     {u"Dorvane.exe /x -q", true}, {u"Dorvane.exe C:\\no-such-file /R", false}};
+  const std::string file = "object TSkiffData\r\n  Groups = <\r\n    item\r\n      Name = 'Tools'\r\n      Apps = <>\r\n    end>\r\nend\r\n";
   for (const auto& [line, enabled] : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(line));
+    WriteBytes(settingsFile, file);
     commandLine = line;
     TMainForm& f = Start();
-    EXPECT_EQ(f.actConfig->Enabled(), enabled) << Utf16ToUtf8(line);
+    EXPECT_EQ(f.actConfig->Enabled(), enabled);
     EXPECT_EQ(SendMessageW(f.Control("tbrLeft"), TB_ISBUTTONENABLED, f.actConfig->Id, 0) != 0, enabled);
+    // A locked desk takes no drop and opens no dialog, however asked.
+    EXPECT_EQ((GetWindowLongW(f.Control("pnlButtons"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0, enabled);
+    bool dialogShown = false;
+    f.OnConfigShow = [&](TConfigForm&) { dialogShown = true; };
+    f.ConfigBtnClick();
+    EXPECT_EQ(dialogShown, enabled);
+    SendMessageW(f.Control("pnlButtons"), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({L"C:\\regedit.exe"})), 0);
+    EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), enabled ? 1 : 0);
+    EXPECT_EQ(ReadBytes(settingsFile) == file, !enabled);
   }
 }
 
@@ -422,20 +448,6 @@ TEST_F(MainWindow, ThePositionIsSavedAtEveryCloseAndComesBackAtTheNextStart) {
   EXPECT_EQ(r.top, 150);
   EXPECT_EQ(r.right - r.left, 500);
   EXPECT_EQ(r.bottom - r.top, CaptionHeight() + g.Scale(82));  // the height stays the button size's
-}
-
-// A drop as the shell hands it over: DROPFILES and the wide names.
-HGLOBAL DropOf(const std::vector<std::wstring>& names) {
-  std::wstring list;
-  for (const std::wstring& n : names) list += n + L'\0';
-  list += L'\0';
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  std::memcpy(reinterpret_cast<char*>(drop) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
-  GlobalUnlock(memory);
-  return memory;
 }
 
 TEST_F(MainWindow, AFileDroppedOnTheButtonAreaArrivesAsAnEntry) {
