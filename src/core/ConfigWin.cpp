@@ -24,7 +24,7 @@ void StoreTree(const std::vector<TTreeGroup>& tree, TSkiffData& settings) {
   settings.Groups.Assign(copies);
 }
 
-const TOptionCheck kOptionChecks[12] = {
+const TOptionCheck kOptionChecks[13] = {
     {"HidePMCB", &TSkiffData::HideProgMan},
     {"FlatButtons", &TSkiffData::DoFlatButtons},
     {"ProgramAsHint", &TSkiffData::ProgramAsHint},
@@ -37,6 +37,7 @@ const TOptionCheck kOptionChecks[12] = {
     {"chkVertBar", &TSkiffData::VertBarLineBreak},
     {"ShowInfoCB", &TSkiffData::ShowInfo},
     {"RootCB", &TSkiffData::ExpRoot},
+    {"chkBlockShellKeys", &TSkiffData::BlockShellKeys},
 };
 
 const TOptionText kOptionTexts[3] = {

@@ -46,7 +46,7 @@ struct TOptionText {
   const char* Control;
   std::u16string TSkiffData::*Property;
 };
-extern const TOptionCheck kOptionChecks[12];
+extern const TOptionCheck kOptionChecks[13];
 extern const TOptionText kOptionTexts[3];
 // The radio buttons of the button size, by BtnSize.
 extern const char* const kButtonSizeRadios[3];

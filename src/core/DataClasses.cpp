@@ -23,7 +23,7 @@ void* FieldAddress(TPersistent& object) {
 }
 
 template <auto Member>
-constexpr TPropInfo Prop(std::string_view name) {
+constexpr TPropInfo Prop(std::string_view name, bool omitDefault = false) {
   using V = typename MemberOf<decltype(Member)>::Value;
   TPropKind kind;
   if constexpr (std::is_same_v<V, bool>) kind = TPropKind::Boolean;
@@ -33,7 +33,7 @@ constexpr TPropInfo Prop(std::string_view name) {
     static_assert(std::is_base_of_v<TCollection, V>);
     kind = TPropKind::Collection;
   }
-  return {name, kind, &FieldAddress<Member>};
+  return {name, kind, &FieldAddress<Member>, omitDefault};
 }
 
 constexpr TPropInfo kSkiffDataProps[] = {
@@ -58,6 +58,7 @@ constexpr TPropInfo kSkiffDataProps[] = {
     Prop<&TSkiffData::BeforeScreenSaverCommand>("BeforeScreenSaverCommand"),
     Prop<&TSkiffData::BeforeScreenSaverParameters>("BeforeScreenSaverParameters"),
     Prop<&TSkiffData::Groups>("Groups"),
+    Prop<&TSkiffData::BlockShellKeys>("BlockShellKeys", true),
 };
 
 constexpr TPropInfo kGroupItemProps[] = {

@@ -21,6 +21,9 @@ struct TPropInfo {
   std::string_view Name;
   TPropKind Kind;
   void* (*Address)(TPersistent&);
+  // Written only when it differs from its default (False): a property added
+  // later leaves every file that does not use it as it was.
+  bool OmitDefault = false;
 };
 
 class TPersistent {
@@ -163,4 +166,5 @@ class TSkiffData : public TComponent {
   std::u16string BeforeScreenSaverCommand;
   std::u16string BeforeScreenSaverParameters;
   TGroupCollection Groups;
+  bool BlockShellKeys = false;  // a low-level hook keeps the Windows key and the like from the shell
 };

@@ -720,6 +720,7 @@ void TWriter::WriteProperties(const TPersistent& object, int level) {
     void* field = p.Address(obj);
     switch (p.Kind) {
       case TPropKind::Boolean:
+        if (p.OmitDefault && !*static_cast<bool*>(field)) break;
         Indent(level);
         FOut += p.Name;
         FOut += *static_cast<bool*>(field) ? " = True\r\n" : " = False\r\n";

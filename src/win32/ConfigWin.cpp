@@ -80,6 +80,9 @@ const TControlDef kConfigControls[] = {
      L"Use vertical bar as line break in title", {}, kOption},
     {TControlKind::CheckBox, "ShowInfoCB", "OptionsTab", TAlign::None, 8, 187, 158, 17, L"Show the Information Tab",
      {}, kOption},
+    // In the place of the information tab's box, which is never offered.
+    {TControlKind::CheckBox, "chkBlockShellKeys", "OptionsTab", TAlign::None, 8, 187, 240, 17,
+     L"Block the Windows key and shell shortcuts", {}, kOption},
     {TControlKind::GroupBox, "grpBeforeSSCmd", "OptionsTab", TAlign::None, 8, 211, 469, 76,
      L" Command to run prior to starting screen saver ", {}, 0, 0, 0, 0, kStretch},
     {TControlKind::Label, "lblSSExecutable", "grpBeforeSSCmd", TAlign::None, 19, 20, 56, 13, L"Program:"},

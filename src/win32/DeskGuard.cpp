@@ -1,13 +1,12 @@
 #include "win32/DeskGuard.h"
 
-#include <shellapi.h>
-
 #include <cwchar>
 
-struct TDeskShared {
-  LONG Taskbar;
-  LONG Desktop;
-};
+std::wstring DeskWatcherPath() {
+  std::wstring path = ExeFileName();
+  path.resize(path.find_last_of(L'\\') + 1);
+  return path + kDeskWatcherFile;
+}
 
 TDeskGuard::TDeskGuard(std::wstring watcher) : FWatcher(std::move(watcher)) {}
 
@@ -28,76 +27,95 @@ bool TDeskGuard::HideDesktopWindow(bool hide) {
   return Change(FindProgramManager(), hide, FDesktopTaken, ::HideDesktopWindow);
 }
 
-bool TDeskGuard::Change(HWND window, bool hide, bool& taken, bool (*apply)(bool hide)) {
+bool TDeskGuard::Change(HWND window, bool hide, HWND& taken, bool (*apply)(bool hide)) {
   if (hide && window && IsWindowVisible(window)) {
     // Published before the window goes: a kill in between leaves nothing hidden.
-    taken = true;
+    taken = window;
     Publish();
   }
   const bool result = apply(hide);
   if (!hide && taken) {
-    taken = false;
+    taken = nullptr;
     Publish();
   }
   return result;
 }
 
 void TDeskGuard::Publish() {
-  if (!FWatcherTried) StartWatcher();
+  // A watcher that could not be started, or was ended, is started at the
+  // next hide.
+  if ((FTaskbarTaken || FDesktopTaken) && !WatcherRuns()) StartWatcher();
   if (!FShared) return;
-  InterlockedExchange(&FShared->Taskbar, FTaskbarTaken);
-  InterlockedExchange(&FShared->Desktop, FDesktopTaken);
+  InterlockedExchange(reinterpret_cast<volatile LONG*>(&FShared->Taskbar), HandleToLong(FTaskbarTaken));
+  InterlockedExchange(reinterpret_cast<volatile LONG*>(&FShared->Desktop), HandleToLong(FDesktopTaken));
+}
+
+bool TDeskGuard::WatcherRuns() {
+  if (!FWatcherProcess) return false;
+  if (WaitForSingleObject(FWatcherProcess.Get(), 0) == WAIT_TIMEOUT) return true;
+  DWORD code = dwCannotWatch;
+  GetExitCodeProcess(FWatcherProcess.Get(), &code);
+  FWatcherProcess.Reset();
+  if (FRelayed || code != dwDone) return false;
+  // The relay has handed over: from now on the watcher itself is watched.
+  FRelayed = true;
+  FWatcherId = static_cast<DWORD>(FShared->WatcherId);
+  FWatcherProcess.Reset(OpenProcess(SYNCHRONIZE, FALSE, FWatcherId));
+  return WatcherRuns();
+}
+
+DWORD TDeskGuard::WatcherId() {
+  WatcherRuns();
+  return FWatcherProcess && FRelayed ? FWatcherId : 0;
 }
 
 void TDeskGuard::StartWatcher() {
-  FWatcherTried = true;
   if (FWatcher.empty()) return;
-  // Both handles reach the watcher by inheritance, and only the watcher.
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  FMapping.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, &inherit, PAGE_READWRITE, 0, sizeof(TDeskShared), nullptr));
-  if (!FMapping) return;
-  FShared = static_cast<TDeskShared*>(MapViewOfFile(FMapping.Get(), FILE_MAP_WRITE, 0, 0, sizeof(TDeskShared)));
+  if (!FMapping) {
+    FMapping.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TDeskShared), nullptr));
+    if (!FMapping) return;
+    FShared = static_cast<TDeskShared*>(MapViewOfFile(FMapping.Get(), FILE_MAP_WRITE, 0, 0, sizeof(TDeskShared)));
+    if (!FShared) {
+      FMapping.Reset();
+      return;
+    }
+  }
   HANDLE self = nullptr;
-  if (!FShared || !DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
-                                   SYNCHRONIZE, TRUE, 0))
+  if (!DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                       SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0))
     return;
   const UniqueHandle selfOwner(self);
-  std::wstring command = L"\"" + FWatcher + L"\" " + kDeskWatchSwitch + L" " +
+  // Both handles reach the watcher by inheritance, and nothing else does.
+  SetHandleInformation(FMapping.Get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  HANDLE handles[2] = {self, FMapping.Get()};
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::wstring attributeBlock(size / sizeof(wchar_t) + 1, L'\0');
+  auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(attributeBlock.data());
+  STARTUPINFOEXW startup{};
+  startup.StartupInfo.cb = sizeof startup;
+  startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;
+  if (InitializeProcThreadAttributeList(attributes, 1, 0, &size) &&
+      UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles, sizeof handles, nullptr,
+                                nullptr))
+    startup.lpAttributeList = attributes;
+  std::wstring command = L"\"" + FWatcher + L"\" " + WStr(kDeskRelayWord) + L" " +
                          std::to_wstring(reinterpret_cast<UINT_PTR>(self)) + L" " +
-                         std::to_wstring(reinterpret_cast<UINT_PTR>(FMapping.Get()));
+                         std::to_wstring(reinterpret_cast<UINT_PTR>(FMapping.Get())) + L" " +
+                         std::to_wstring(GetCurrentProcessId());
   // Started in the system folder so that the program's own folder is not
   // held open by it.
   wchar_t folder[MAX_PATH + 1] = {};
   GetSystemDirectoryW(folder, MAX_PATH + 1);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
   PROCESS_INFORMATION process{};
-  if (CreateProcessW(FWatcher.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder, &startup,
-                     &process)) {
-    FWatcherId = process.dwProcessId;
+  if (CreateProcessW(FWatcher.c_str(), command.data(), nullptr, nullptr, TRUE,
+                     startup.lpAttributeList ? EXTENDED_STARTUPINFO_PRESENT : 0, nullptr, folder,
+                     &startup.StartupInfo, &process)) {
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    FWatcherProcess.Reset(process.hProcess);
+    FRelayed = false;
+    FWatcherId = 0;
   }
+  if (startup.lpAttributeList) DeleteProcThreadAttributeList(attributes);
   SetHandleInformation(FMapping.Get(), HANDLE_FLAG_INHERIT, 0);
-}
-
-std::optional<int> RunDeskWatcherIfAsked() {
-  int argc = 0;
-  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (!argv) return std::nullopt;
-  const bool asked = argc == 4 && std::wcscmp(argv[1], kDeskWatchSwitch) == 0;
-  const auto process = asked ? reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(_wcstoui64(argv[2], nullptr, 10))) : nullptr;
-  const auto mapping = asked ? reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(_wcstoui64(argv[3], nullptr, 10))) : nullptr;
-  LocalFree(argv);
-  if (!asked) return std::nullopt;
-  const auto* shared =
-      static_cast<const TDeskShared*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(TDeskShared)));
-  if (!shared || WaitForSingleObject(process, INFINITE) != WAIT_OBJECT_0) return 1;
-  if (shared->Taskbar) {
-    FindTaskbarAgain();  // the shell may have made a new one meanwhile
-    ::HideTaskbar(false);
-  }
-  if (shared->Desktop) ::HideDesktopWindow(false);
-  return 0;
 }

@@ -22,7 +22,8 @@ constexpr UINT_PTR kBusyTimer = 1;
 constexpr int kTileCommand = 900;
 constexpr int kMinWidth = 320;
 
-const TFormDef kMainFormDef = {L"Dorvane", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 131, 204, 679, 177, false,
+// No maximise box: the window's height is fixed.
+const TFormDef kMainFormDef = {L"Dorvane", (WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX) | WS_CLIPCHILDREN, 0, 131, 204, 679, 177, false,
                                {L"MS Sans Serif", -11}};
 
 const TControlDef kMainControls[] = {
@@ -372,6 +373,44 @@ void TMainForm::FormShow() {
   SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (Settings->HideProgMan) Desk.HideDesktopWindow(true);
   if (Settings->HideTaskBar) Desk.HideTaskbar(true);
+  ApplyWindowButtons();
+  ApplyShellKeys();
+}
+
+void TMainForm::ApplyWindowButtons() {
+  const HWND window = Handle();
+  const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+  const LONG_PTR wanted = Settings->DisableMinimize ? style & ~WS_MINIMIZEBOX : style | WS_MINIMIZEBOX;
+  if (wanted != style) {
+    SetWindowLongPtrW(window, GWL_STYLE, wanted);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  // A greyed Close greys the close box too; the window menu is greyed by
+  // the style when it opens, and here already for whoever looks now.
+  const HMENU menu = GetSystemMenu(window, FALSE);
+  DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+  EnableMenuItem(menu, SC_MINIMIZE, MF_BYCOMMAND | (Settings->DisableMinimize ? MF_GRAYED : MF_ENABLED));
+  EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (Settings->DisableClose ? MF_GRAYED : MF_ENABLED));
+}
+
+void TMainForm::ApplyShellKeys() {
+  if (!Settings->BlockShellKeys) {
+    FShellKeys.reset();
+    return;
+  }
+  if (FShellKeys) return;
+  try {
+    FShellKeys = std::make_unique<TShellKeyBlock>();
+  } catch (const Exception& e) {
+    App.ShowError(Handle(), e.Message());
+  }
+}
+
+void TMainForm::GiveDeskBack() {
+  if (!FShown) return;
+  Desk.HideDesktopWindow(false);
+  Desk.HideTaskbar(false);
 }
 
 void TMainForm::FormClose(TCloseAction& action) {
@@ -398,10 +437,7 @@ void TMainForm::SaveGeometry(TCloseAction action) {
 }
 
 void TMainForm::FormDestroy() {
-  if (FShown) {
-    Desk.HideDesktopWindow(false);
-    Desk.HideTaskbar(false);
-  }
+  GiveDeskBack();
   KillTimer(Handle(), kBusyTimer);
   TrayIcon.reset();  // leaves the notification area with the window
   if (FComInitialised) CoUninitialize();
@@ -537,6 +573,8 @@ void TMainForm::ConfigBtnClick() {
   actExplorer->SetEnabled(!Settings->DisableExplorer);
   actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
   Desk.HideTaskbar(Settings->HideTaskBar);
+  ApplyWindowButtons();
+  ApplyShellKeys();
   if (Settings->BtnSize != oldSize) {
     Row.ClearButtons(true);
     ApplyButtonSize();
@@ -606,7 +644,15 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
       // Only the command itself is refused: the program may still minimise.
       if (wParam == SC_MINIMIZE && Settings && Settings->DisableMinimize) return 0;
+      if ((wParam & 0xFFF0) == SC_MAXIMIZE) return 0;  // the height is fixed
       break;
+    case WM_QUERYENDSESSION:
+      return TRUE;  // a restricted desk never holds up a log-off or an update
+    case WM_ENDSESSION:
+      // The session ends (or an installer ends the program) without
+      // destroying the window: the desk goes back first.
+      if (wParam) GiveDeskBack();
+      return 0;
     case WM_TIMER:
       if (wParam == kBusyTimer) {
         BusyTimerTimer();

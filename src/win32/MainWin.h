@@ -17,6 +17,7 @@
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
 #include "win32/ProgramRow.h"
+#include "win32/ShellKeys.h"
 #include "win32/TrayIcon.h"
 #include "win32/Winsaver.h"
 #include "win32/filedrag.h"
@@ -82,13 +83,21 @@ class TMainForm : public Form {
   void ApplyButtonSize();
   void SetButtonsFlat(bool flat);
   void UpdateDesktopAction();
+  // The title bar and window menu as the options say: close greyed with
+  // DisableClose, no minimise with DisableMinimize, never a maximise.
+  void ApplyWindowButtons();
+  // Shows the taskbar and desktop window again, once the window was shown.
+  void GiveDeskBack();
+  // The shell's keys blocked while BlockShellKeys is on, from now on.
+  void ApplyShellKeys();
+  bool ShellKeysBlocked() const { return FShellKeys != nullptr; }
   void RestoreWindow();
   // The shell restarted: a new taskbar and desktop window are hidden as
   // the options say, and a tray icon the old shell refused is tried again.
   void ShellRestarted();
   // What this program has hidden of the desk; a watcher gives it back if
   // the process ends without doing so itself.
-  TDeskGuard Desk{ExeFileName()};
+  TDeskGuard Desk{DeskWatcherPath()};
 
   void ExplorerClick();
   void DesktopBtnClick();
@@ -172,4 +181,5 @@ class TMainForm : public Form {
   // overwritten, before the first save.
   bool FSettingsRejected = false;
   bool FDeskLocked = false;
+  std::unique_ptr<TShellKeyBlock> FShellKeys;
 };

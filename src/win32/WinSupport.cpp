@@ -89,7 +89,9 @@ int RunProgram(HWND owner, const std::u16string& file, const std::u16string& par
   return static_cast<int>(reinterpret_cast<INT_PTR>(result));
 }
 
-void HideTaskbar(bool hide) { ShowWindow(TaskbarHandle, hide ? SW_HIDE : SW_SHOWNORMAL); }
+// The shell's windows are shown and hidden without waiting for the shell:
+// a hung Explorer must not hang the program with it.
+void HideTaskbar(bool hide) { ShowWindowAsync(TaskbarHandle, hide ? SW_HIDE : SW_SHOWNORMAL); }
 
 HWND TaskbarWindow() { return TaskbarHandle; }
 
@@ -104,7 +106,7 @@ HWND FindProgramManager() {
 
 bool HideDesktopWindow(bool hide) {
   const HWND desktop = FindProgramManager();
-  if (desktop) ShowWindow(desktop, hide ? SW_HIDE : SW_SHOW);
+  if (desktop) ShowWindowAsync(desktop, hide ? SW_HIDE : SW_SHOW);
   return desktop != nullptr;
 }
 

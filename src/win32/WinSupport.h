@@ -43,7 +43,8 @@ int RunProgram(HWND owner, const std::u16string& file, const std::u16string& par
                const std::u16string& folder, int showCommand);
 
 // Shows (SW_SHOWNORMAL) or hides the taskbar found at start-up, or at the
-// last FindTaskbarAgain.
+// last FindTaskbarAgain. Like HideDesktopWindow, it does not wait for the
+// shell (ShowWindowAsync).
 void HideTaskbar(bool hide);
 HWND TaskbarWindow();
 // Looks the taskbar up anew: the shell makes a new one when it restarts.

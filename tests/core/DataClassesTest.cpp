@@ -50,7 +50,7 @@ TEST(DataClasses, PublishedPropertiesInFileOrder) {
             "DoFlatButtons HideProgMan ShowInfo ProgramAsHint BottomStr HideTaskBar DisableMinimize "
             "DisableExplorer DisableDesktop DisableClose BtnSize Drives DoubleClickTime ExpStartDir "
             "ExpRoot TextOnTop BootDir VertBarLineBreak BeforeScreenSaverCommand "
-            "BeforeScreenSaverParameters Groups ");
+            "BeforeScreenSaverParameters Groups BlockShellKeys ");
   TGroupItem& g = data.Groups.Add();
   EXPECT_EQ(names(g), "Name Apps ");
   EXPECT_EQ(names(g.Apps.Add()),

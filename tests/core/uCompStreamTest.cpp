@@ -68,6 +68,22 @@ TEST(uCompStream, DefaultTextGivesInitialValuesAndWritesEveryNonString) {
   EXPECT_EQ(ComponentToText(TSkiffData()), kDefaultWritten);
 }
 
+// An option added later is written last and only when set, so a file that
+// does not use it reads and writes as before.
+TEST(uCompStream, BlockShellKeysIsWrittenOnlyWhenSet) {
+  std::string set(kDefaultWritten);
+  set.insert(set.size() - 5, "  BlockShellKeys = True\r\n");
+  auto data = TextToComponent(set);
+  EXPECT_TRUE(data->BlockShellKeys);
+  EXPECT_EQ(ComponentToText(*data), set);
+  data->BlockShellKeys = false;
+  EXPECT_EQ(ComponentToText(*data), kDefaultWritten);
+  // Written as False by hand: read, and dropped at the next save.
+  auto off = TextToComponent(Obj("  blockshellkeys = False"));
+  EXPECT_FALSE(off->BlockShellKeys);
+  EXPECT_EQ(ComponentToText(*off), kDefaultWritten);
+}
+
 struct ErrorCase {
   const char* name;
   std::string text;

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -17,6 +18,7 @@
 
 #include "core/uCompStream.h"
 #include "core/Errors.h"
+#include "core/DeskWatch.h"
 #include "win32/DataClasses.h"
 #include "win32/ProgramEntry.h"
 #include "win32/WinSupport.h"
@@ -53,18 +55,6 @@ BOOL CALLBACK FindTopWindow(HWND window, LPARAM param) {
   return FALSE;
 }
 
-// Waits up to `ms` for `done`, handling this thread's messages meanwhile:
-// another process showing or hiding a window of ours waits for them.
-bool PumpUntil(const std::function<bool()>& done, int ms) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= end) return false;
-    Pump();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-  }
-  return true;
-}
-
 // Waits up to 20 s for a visible top-level window of the process.
 HWND WaitForWindow(DWORD process, const wchar_t* cls, const wchar_t* boxText = nullptr) {
   Found f{process, cls, boxText, nullptr};
@@ -93,10 +83,12 @@ std::wstring ProgramFolder() {
   return result + L"\\";
 }
 
-// A copy of Dorvane.exe in `folder`, with the given settings file.
+// A copy of Dorvane.exe and its desk watcher in `folder`, with the given
+// settings file.
 bool Install(const std::wstring& folder, const std::string& settings) {
   const std::wstring exe = ProgramFolder();
-  if (!CopyFileW((exe + L"Dorvane.exe").c_str(), (folder + L"Dorvane.exe").c_str(), FALSE)) return false;
+  for (const wchar_t* file : {L"Dorvane.exe", kDeskWatcherFile})
+    if (!CopyFileW((exe + file).c_str(), (folder + file).c_str(), FALSE)) return false;
   if (!settings.empty()) {
     UniqueHandle f(CreateFileW((folder + L"SkiffData.dat").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
@@ -105,15 +97,23 @@ bool Install(const std::wstring& folder, const std::string& settings) {
   return true;
 }
 
-// The processes that `parent` started and that still run.
-std::vector<DWORD> ChildProcesses(DWORD parent) {
-  std::vector<DWORD> children;
+// The desk watchers that run from `folder`: they belong to no process tree,
+// so they are known by their program's place.
+std::vector<DWORD> WatchersIn(const std::wstring& folder) {
+  std::vector<DWORD> found;
   UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry))
-    if (entry.th32ParentProcessID == parent) children.push_back(entry.th32ProcessID);
-  return children;
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+    if (_wcsicmp(entry.szExeFile, kDeskWatcherFile) != 0) continue;
+    UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    if (process && QueryFullProcessImageNameW(process.Get(), 0, path, &size) &&
+        _wcsicmp(path, (folder + kDeskWatcherFile).c_str()) == 0)
+      found.push_back(entry.th32ProcessID);
+  }
+  return found;
 }
 
 // Dorvane.exe running in a folder. A copy still running when the test is
@@ -121,17 +121,24 @@ std::vector<DWORD> ChildProcesses(DWORD parent) {
 class Running {
  public:
   // Without a program: Dorvane.exe in that folder.
-  explicit Running(const std::wstring& folder, const std::wstring& arguments = L"", std::wstring program = L"") {
+  // With a job: started inside it.
+  explicit Running(const std::wstring& folder, const std::wstring& arguments = L"", std::wstring program = L"",
+                   HANDLE job = nullptr)
+      : Folder(folder) {
     if (program.empty()) program = folder + L"Dorvane.exe";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring command = L"\"" + program + L"\"" + arguments;
-    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si,
-                        &pi))
+    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, job ? CREATE_SUSPENDED : 0, nullptr,
+                        folder.c_str(), &si, &pi))
       return;
     Id = pi.dwProcessId;
     Process.Reset(pi.hProcess);
+    if (job) {
+      AssignProcessToJobObject(job, pi.hProcess);
+      ResumeThread(pi.hThread);
+    }
     CloseHandle(pi.hThread);
   }
   ~Running() {
@@ -139,8 +146,8 @@ class Running {
       TerminateProcess(Process.Get(), 0);
       WaitForSingleObject(Process.Get(), 10000);
     }
-    // Its desk watcher ends with it and holds the program file until then.
-    PumpUntil([&] { return ChildProcesses(Id).empty(); }, 5000);
+    // Its desk watcher ends with it and holds its program file until then.
+    PumpUntil([&] { return WatchersIn(Folder).empty(); }, 5000);
   }
   bool Ended(int milliseconds) const {
     return PumpUntil([&] { return WaitForSingleObject(Process.Get(), 0) == WAIT_OBJECT_0; }, milliseconds);
@@ -151,6 +158,7 @@ class Running {
     return code;
   }
 
+  std::wstring Folder;
   DWORD Id = 0;
   UniqueHandle Process;
 };
@@ -511,41 +519,118 @@ TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
 
 const char kHidingDesk[] = "object TSkiffData\r\n  HideProgMan = True\r\n  HideTaskBar = True\r\nend\r\n";
 
+// Runs a command line to its end; its exit code.
+DWORD RunToEnd(std::wstring command) {
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
+    return 0xFFFFFFFF;
+  const UniqueHandle process(pi.hProcess), thread(pi.hThread);
+  DWORD code = 0xFFFFFFFF;
+  if (WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
+  return code;
+}
+
 // The desk comes back whatever ends Dorvane, and only what Dorvane hid.
-TEST(DorvaneExe, KilledItsWatcherGivesBackWhatItHidWithinASecond) {
+TEST(DorvaneExe, HoweverItEndsItsWatcherGivesBackWhatItHidWithinASecond) {
   const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
   ASSERT_TRUE(taskbar);
+  enum class End { Kill, KillByImageName, KillTree, JobClosed };
   struct Case {
+    const char* name;
+    End end;
     bool taskbarShown, desktopShown;  // before Dorvane starts
   };
-  for (const Case c : {Case{true, false}, Case{false, true}}) {
-    SCOPED_TRACE(c.taskbarShown ? "taskbar shown before" : "desktop shown before");
+  const Case cases[] = {
+      {"killed, taskbar shown before", End::Kill, true, false},
+      {"killed, desktop shown before", End::Kill, false, true},
+      {"taskkill /f /im Dorvane.exe", End::KillByImageName, true, true},
+      {"taskkill /f /t", End::KillTree, true, true},
+      {"its job closed", End::JobClosed, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     const TestWindow desktop(L"Program Manager", 0, 0, 200, 100, c.desktopShown);
     ShowWindow(taskbar, c.taskbarShown ? SW_SHOWNORMAL : SW_HIDE);
     const TTempFolder temp(L"Dorvane e2e \u00fc");
     ASSERT_TRUE(Install(temp.Path(), kHidingDesk));
-    Running dorvane(temp.Path());
+    UniqueHandle job;
+    if (c.end == End::JobClosed) {
+      // As a session manager or a test harness holds a program: gone with the job.
+      job.Reset(CreateJobObjectW(nullptr, nullptr));
+      JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+      limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+      ASSERT_TRUE(SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits));
+    }
+    Running dorvane(temp.Path(), L"", L"", job.Get());
     ASSERT_TRUE(WaitForWindow(dorvane.Id, L"DorvaneForm"));
-    EXPECT_FALSE(IsWindowVisible(taskbar));
-    EXPECT_FALSE(IsWindowVisible(desktop.Get()));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(taskbar) && !IsWindowVisible(desktop.Get()); }, 2000));
     std::vector<DWORD> watchers;
-    PumpUntil([&] { return !(watchers = ChildProcesses(dorvane.Id)).empty(); }, 10000);
+    PumpUntil([&] { return !(watchers = WatchersIn(temp.Path())).empty(); }, 10000);
     ASSERT_EQ(watchers.size(), 1u);
+    EXPECT_TRUE(std::ranges::find(ChildProcesses(dorvane.Id), watchers[0]) == ChildProcesses(dorvane.Id).end())
+        << "the watcher is no child of Dorvane";
     const UniqueHandle watcher(OpenProcess(SYNCHRONIZE, FALSE, watchers[0]));
     ASSERT_TRUE(watcher);
 
-    ASSERT_TRUE(TerminateProcess(dorvane.Process.Get(), 9));
+    switch (c.end) {
+      case End::Kill: ASSERT_TRUE(TerminateProcess(dorvane.Process.Get(), 9)); break;
+      case End::KillByImageName: EXPECT_EQ(RunToEnd(L"taskkill.exe /f /im Dorvane.exe"), 0u); break;
+      case End::KillTree:
+        EXPECT_EQ(RunToEnd(L"taskkill.exe /f /t /pid " + std::to_wstring(dorvane.Id)), 0u);
+        break;
+      case End::JobClosed: job.Reset(); break;
+    }
     ASSERT_TRUE(dorvane.Ended(10000));
-    const auto killed = std::chrono::steady_clock::now();
+    const auto ended = std::chrono::steady_clock::now();
     const bool back = PumpUntil([&] {
       return IsWindowVisible(c.taskbarShown ? taskbar : desktop.Get()) != FALSE;
     }, 1000);
-    EXPECT_TRUE(back) << "after " << (std::chrono::steady_clock::now() - killed) / std::chrono::milliseconds(1)
+    EXPECT_TRUE(back) << "after " << (std::chrono::steady_clock::now() - ended) / std::chrono::milliseconds(1)
                       << " ms";
     // The watcher ends with Dorvane, leaving what was hidden before hidden.
     EXPECT_TRUE(PumpUntil([&] { return WaitForSingleObject(watcher.Get(), 0) == WAIT_OBJECT_0; }, 10000));
     EXPECT_EQ(IsWindowVisible(taskbar) != FALSE, c.taskbarShown);
     EXPECT_EQ(IsWindowVisible(desktop.Get()) != FALSE, c.desktopShown);
+  }
+}
+
+// The watcher takes nothing but what Dorvane hands it: its own handles,
+// checked against Dorvane's id, each wrong one with its own exit code.
+TEST(DorvaneExe, TheWatcherRefusesAnyOtherCommandLine) {
+  HANDLE self = nullptr;
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), GetCurrentProcess(), GetCurrentProcess(), &self,
+                              SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, TRUE, 0));
+  const UniqueHandle selfOwner(self);
+  const auto number = [](HANDLE h) { return std::to_wstring(reinterpret_cast<UINT_PTR>(h)); };
+  const std::wstring me = std::to_wstring(GetCurrentProcessId());
+  struct Case {
+    std::wstring arguments;
+    DWORD exitCode;
+  };
+  const Case cases[] = {
+      {L"", dwBadArguments},
+      {L"--desk-watch " + number(self) + L" " + number(self), dwBadArguments},
+      {L"watch 18446744073709551615 " + number(self) + L" " + me, dwBadArguments},  // the current process
+      {L"watch 4294967295 " + number(self) + L" " + me, dwBadArguments},
+      {L"watch " + number(self) + L" " + number(self) + L" " + std::to_wstring(GetCurrentProcessId() + 4), dwNotParent},
+      {L"watch 4000 " + number(self) + L" " + me, dwNotParent},  // no such handle
+      {L"watch " + number(self) + L" " + number(self) + L" " + me, dwNoSharedBlock},  // no mapping
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.arguments.begin(), c.arguments.end()));
+    const std::wstring program = ProgramFolder() + kDeskWatcherFile;
+    std::wstring command = L"\"" + program + L"\" " + c.arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
+    const UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    ASSERT_EQ(WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, c.exitCode);
   }
 }
 

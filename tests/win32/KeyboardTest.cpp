@@ -7,7 +7,9 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <fstream>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "DeskTestSupport.h"
@@ -199,6 +201,51 @@ TEST_F(Keyboard, AScreenReaderHearsWhatEachProgramButtonIs) {
             S_OK);
   EXPECT_EQ(text(&IAccessible::get_accName), L"Drive C");
   acc->Release();
+}
+
+// Another program's window in the foreground, noting every key it is given.
+std::vector<UINT> gKeysSeen;
+LRESULT CALLBACK NoteKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN) gKeysSeen.push_back(static_cast<UINT>(wParam));
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(Keyboard, BlockShellKeysKeepsTheShellsKeysFromEveryProgram) {
+  for (const bool block : {true, false}) {
+    SCOPED_TRACE(block ? "blocked" : "not blocked");
+    TMainForm& f = Start(block ? "BlockShellKeys = True" : "");
+    EXPECT_EQ(f.ShellKeysBlocked(), block);
+    const TestWindow other(L"Another program", 50, 300, 300, 100);
+    SetWindowLongPtrW(other.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NoteKeys));
+    SetForegroundWindow(other.Get());
+    SetFocus(other.Get());
+    gKeysSeen.clear();
+    for (const auto keys : {std::initializer_list<WORD>{VK_LWIN}, {VK_RWIN, 'R'}, {VK_CONTROL, VK_ESCAPE},
+                            {VK_CONTROL, VK_SHIFT, VK_ESCAPE}, {VK_MENU, VK_ESCAPE}, {VK_MENU, VK_TAB}, {'A'}})
+      Press(keys);
+    const std::vector<UINT> all = {VK_LWIN, VK_RWIN, 'R', VK_CONTROL, VK_ESCAPE, VK_CONTROL, VK_SHIFT, VK_ESCAPE,
+                                   VK_MENU, VK_ESCAPE, VK_MENU, VK_TAB, 'A'};
+    const std::vector<UINT> allowed = {VK_CONTROL, VK_CONTROL, VK_SHIFT, VK_MENU, VK_MENU, VK_TAB, 'A'};
+    EXPECT_EQ(gKeysSeen, block ? allowed : all);
+  }
+}
+
+TEST_F(Keyboard, TheKeyBlockFollowsItsOptionThroughTheDialogAndTheFile) {
+  TMainForm& f = Start("");
+  for (const bool on : {true, false}) {
+    f.OnConfigShow = [](TConfigForm& c) {
+      ShowWindow(c.Handle(), SW_SHOW);
+      SendMessageW(c.Control("chkBlockShellKeys"), BM_CLICK, 0, 0);
+      SetFocus(c.Control("chkBlockShellKeys"));
+      SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+    };
+    f.ConfigBtnClick();
+    EXPECT_EQ(f.ShellKeysBlocked(), on);
+    std::ifstream in((folder + L"SkiffData.dat").c_str(), std::ios::binary);
+    const std::string saved(std::istreambuf_iterator<char>(in), {});
+    EXPECT_EQ(saved.ends_with("  BlockShellKeys = True\r\nend\r\n"), on) << saved;  // last, only when set
+    EXPECT_EQ(saved.find("BlockShellKeys") != std::string::npos, on) << saved;
+  }
 }
 
 }  // namespace

@@ -219,6 +219,62 @@ TEST_F(MainWindow, CloseAsksAndOnYesGivesTheDeskBack) {
   HideTaskbar(true);  // as Wine had it
 }
 
+// What the options refuse looks refused, and follows them after the dialog.
+TEST_F(MainWindow, TheTitleBarShowsWhatTheOptionsAllow) {
+  struct Case {
+    bool disableClose, disableMinimize;
+  };
+  for (const Case c : {Case{false, false}, Case{true, false}, Case{false, true}, Case{true, true}}) {
+    SCOPED_TRACE(std::to_string(c.disableClose) + std::to_string(c.disableMinimize));
+    WriteSettings(std::string("DisableMinimize = ") + (c.disableMinimize ? "True" : "False") +
+                  "\r\n  DisableClose = " + (c.disableClose ? "True" : "False"));
+    TMainForm& f = Start();
+    const auto check = [&f](bool closeOff, bool minimizeOff) {
+      const LONG style = GetWindowLongW(f.Handle(), GWL_STYLE);
+      const HMENU menu = GetSystemMenu(f.Handle(), FALSE);
+      EXPECT_EQ((style & WS_MINIMIZEBOX) == 0, minimizeOff);
+      EXPECT_EQ((GetMenuState(menu, SC_MINIMIZE, MF_BYCOMMAND) & MF_GRAYED) != 0, minimizeOff);
+      EXPECT_EQ((GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) != 0, closeOff);
+      EXPECT_EQ(style & WS_MAXIMIZEBOX, 0);
+      EXPECT_EQ(GetMenuState(menu, SC_MAXIMIZE, MF_BYCOMMAND), UINT(-1));  // no such item
+    };
+    check(c.disableClose, c.disableMinimize);
+    SendMessageW(f.Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    SendMessageW(f.Handle(), WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    EXPECT_FALSE(IsZoomed(f.Handle()));
+
+    // Both options turned over in the dialog: the title bar follows at once.
+    f.OnConfigShow = [](TConfigForm& c) {
+      ShowWindow(c.Handle(), SW_SHOW);
+      for (const char* box : {"CloseCB", "MinimizeCB"}) {
+        SendMessageW(c.Control(box), BM_CLICK, 0, 0);
+        SetFocus(c.Control(box));
+      }
+      SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+    };
+    f.ConfigBtnClick();
+    check(!c.disableClose, !c.disableMinimize);
+  }
+}
+
+// A log-off, a shutdown or an installer's Restart Manager ends the process
+// without destroying the window: the desk comes back before.
+TEST_F(MainWindow, TheEndOfTheSessionGivesTheDeskBack) {
+  FakeDesktop desktop;
+  const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  WriteSettings("HideProgMan = True\r\n  HideTaskBar = True\r\n  DisableClose = True");
+  TMainForm& f = Start();
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(taskbar); }, 2000));
+  EXPECT_EQ(SendMessageW(f.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
+  SendMessageW(f.Handle(), WM_ENDSESSION, FALSE, 0);  // the end was called off
+  EXPECT_FALSE(IsWindowVisible(desktop.Handle));
+  SendMessageW(f.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_TRUE(IsWindowVisible(desktop.Handle));
+  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(taskbar) != FALSE; }, 2000));
+  EXPECT_TRUE(boxes.empty());
+  HideTaskbar(true);  // as Wine had it
+}
+
 TEST_F(MainWindow, DisableMinimizeRefusesOnlyTheSystemCommand) {
   WriteSettings("DisableMinimize = True");
   TMainForm& f = Start();

@@ -270,8 +270,6 @@ int ConfigShotProbe(const wchar_t* file, int page);
 int StartFaultProbe(const wchar_t* folder);
 
 int wmain(int argc, wchar_t** argv) {
-  // Main windows made by the tests start this program as their desk watcher.
-  if (const std::optional<int> watched = RunDeskWatcherIfAsked()) return *watched;
   if (argc == 3 && std::wstring(argv[1]) == L"--start-fault") return StartFaultProbe(argv[2]);
   if (argc >= 2 && std::wstring(argv[1]).starts_with(L"--just1-")) return Just1Probe(argc, argv);
   if (argc == 3 && std::wstring(argv[1]) == L"--settings-probe") return SettingsProbe(argv[2]);

@@ -10,6 +10,16 @@ void Pump() {
   }
 }
 
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+  const DWORD start = GetTickCount();
+  while (!done()) {
+    if (GetTickCount() - start >= static_cast<DWORD>(ms)) return false;
+    Pump();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  return true;
+}
+
 TestWindow::TestWindow(const wchar_t* title, int left, int top, int width, int height, bool visible) {
   static const ATOM atom = [] {
     WNDCLASSW wc{};

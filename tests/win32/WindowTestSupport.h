@@ -3,10 +3,15 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Dispatches what is waiting in this thread's queue.
 void Pump();
+
+// Waits up to `ms` for `done`, handling this thread's messages meanwhile:
+// another process showing or hiding a window of ours waits for them.
+bool PumpUntil(const std::function<bool()>& done, int ms);
 
 // A plain top-level window (button face colour, no behaviour of its own)
 // to hold controls or stand in for a form; shown and pumped once unless
