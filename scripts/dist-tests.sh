@@ -70,6 +70,9 @@ msi_autostart() {  # MSI: the Run value, only with AUTOSTART=1 (and removed agai
 msi_no_desk() {  # MSI: a desk it brought would be removed with the program
   ! table "$1" File | cut -f 3 | grep -ix -e SkiffData.dat -e Deradiv.INI && has_row "$1" File 3=Dorvane.exe
 }
+msi_watcher() {  # MSI: the desk watcher beside Dorvane.exe, in the same component
+  has_row "$1" File 2=Program 3=DorvaneWatch.exe
+}
 
 for arch in win64 win32; do
   msi=$dist/Dorvane-$version-$arch.msi
@@ -81,6 +84,7 @@ for arch in win64 win32; do
     has_row "$msi" Shortcut 2=ProgramMenuFolder 3=Dorvane 4=Program 12=INSTALLDIR
   check "$arch msi: AUTOSTART=1 adds Dorvane to every logon" msi_autostart "$msi"
   check "$arch msi: brings no desk of its own" msi_no_desk "$msi"
+  check "$arch msi: carries the desk watcher beside Dorvane.exe" msi_watcher "$msi"
 done
 
 # The prefix is the 32-bit build's: one Wine run on it at a time.
@@ -105,8 +109,8 @@ drive() {  # TESTS_EXE FOLDER
 
 zip_contents() {  # ZIP FOLDER: unpacked, exactly what a user should find
   unzip -q "$1" -d "$2" &&
-    equals "$(ls "$2" | tr '\n' ' ')" "Dorvane.exe Dorvane.html README.txt SkiffData.example.dat dorvane-settings.exe " &&
-    [ "$(stat -c %s "$2/Dorvane.exe")" -lt 1000000 ]
+    equals "$(ls "$2" | tr '\n' ' ')" "Dorvane.exe Dorvane.html DorvaneWatch.exe README.txt SkiffData.example.dat dorvane-settings.exe " &&
+    [ "$(stat -c %s "$2/Dorvane.exe")" -lt 1000000 ] && [ "$(stat -c %s "$2/DorvaneWatch.exe")" -lt 16384 ]
 }
 example_desk_reads() {  # FOLDER: its tool accepts its example desk
   local out
@@ -161,8 +165,8 @@ newer_version=${version%.*}.$((${version##*.} + 1))
 
 installs() {  # MSI: silently, with AUTOSTART=1, files and shortcut in place
   msiexec /i "$1" /qn AUTOSTART=1 AUTOSTARTARGS=/R &&
-    exists "$dir/Dorvane.exe" "$dir/dorvane-settings.exe" "$dir/Dorvane.html" "$dir/README.txt" \
-      "$dir/SkiffData.example.dat" && shortcut && absent "$dir/SkiffData.dat" &&
+    exists "$dir/Dorvane.exe" "$dir/DorvaneWatch.exe" "$dir/dorvane-settings.exe" "$dir/Dorvane.html" \
+      "$dir/README.txt" "$dir/SkiffData.example.dat" && shortcut && absent "$dir/SkiffData.dat" &&
     equals "$(installed_versions "$view")" "$version"
 }
 upgrades() {  # NEWER_MSI: one Dorvane left, the newer one, the desk kept
@@ -173,7 +177,7 @@ upgrades() {  # NEWER_MSI: one Dorvane left, the newer one, the desk kept
 }
 uninstalls() {  # MSI: the program gone, the desk's files left
   msiexec /x "$1" /qn &&
-    absent "$dir/Dorvane.exe" "$dir/dorvane-settings.exe" "$dir/Dorvane.html" && no_shortcut &&
+    absent "$dir/Dorvane.exe" "$dir/DorvaneWatch.exe" "$dir/dorvane-settings.exe" "$dir/Dorvane.html" && no_shortcut &&
     exists "$dir/SkiffData.dat" "$dir/Deradiv.INI" &&
     equals "$(installed_versions "$view")" "" && equals "$(reg_value "$run_key" Dorvane "$view")" ""
 }

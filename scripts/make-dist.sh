@@ -29,7 +29,7 @@ pack() {  # NAME BUILD_DIR WIXL_ARCH WIN64 PROGRAM_FILES_FOLDER
 
   rm -rf "$stage"
   mkdir -p "$stage/files"
-  cp "$exe" "$build/tools/dorvane-settings.exe" "$root/docs/Dorvane.html" "$stage/files/"
+  cp "$exe" "$build/DorvaneWatch.exe" "$build/tools/dorvane-settings.exe" "$root/docs/Dorvane.html" "$stage/files/"
   # The icon of the Start menu shortcut and of the installed programs list.
   cp "$root/src/win32/res/Dorvane.ico" "$stage/files/"
   # Not SkiffData.dat: a fresh copy starts empty.
@@ -38,7 +38,7 @@ pack() {  # NAME BUILD_DIR WIXL_ARCH WIN64 PROGRAM_FILES_FOLDER
   sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$root/packaging/README.txt" >"$stage/files/README.txt"
 
   rm -f "$out/$name.zip" "$out/$name.msi"
-  (cd "$stage/files" && zip -q -X "$out/$name.zip" Dorvane.exe dorvane-settings.exe Dorvane.html README.txt \
+  (cd "$stage/files" && zip -q -X "$out/$name.zip" Dorvane.exe DorvaneWatch.exe dorvane-settings.exe Dorvane.html README.txt \
     SkiffData.example.dat)
 
   # wixl finds the files relative to the folder it runs in.
