@@ -1,6 +1,5 @@
 #include "win32/DeskGuard.h"
 
-#include <cwchar>
 
 std::wstring DeskWatcherPath() {
   std::wstring path = ExeFileName();

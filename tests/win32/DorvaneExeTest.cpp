@@ -596,6 +596,25 @@ TEST(DorvaneExe, HoweverItEndsItsWatcherGivesBackWhatItHidWithinASecond) {
   }
 }
 
+// A log-off or shutdown asks, then ends the session; Windows ends the
+// process after that without destroying its window.
+TEST(DorvaneExe, TheEndOfTheSessionGivesTheDeskBackBeforeTheProcessEnds) {
+  const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  ShowWindow(taskbar, SW_SHOWNORMAL);
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  ASSERT_TRUE(Install(temp.Path(), "object TSkiffData\r\n  HideTaskBar = True\r\n  DisableClose = True\r\nend\r\n"));
+  Running dorvane(temp.Path());
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  ASSERT_TRUE(ComesTo(taskbar, false));
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_EQ(answer, TRUE) << "the session may end";
+  ASSERT_TRUE(SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_TRUE(ComesTo(taskbar, true));
+  EXPECT_FALSE(dorvane.Ended(0)) << "given back by Dorvane itself, not by its end";
+}
+
 // The watcher takes nothing but what Dorvane hands it: its own handles,
 // checked against Dorvane's id, each wrong one with its own exit code.
 TEST(DorvaneExe, TheWatcherRefusesAnyOtherCommandLine) {
@@ -659,7 +678,7 @@ TEST(DorvaneExe, TheNewTaskbarOfARestartedShellIsHiddenAgain) {
   ASSERT_TRUE(box);
   PostMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
   ASSERT_TRUE(dorvane.Ended(20000));
-  EXPECT_TRUE(IsWindowVisible(bar.Get())) << "the desk given back is the new one";
+  EXPECT_TRUE(ComesTo(bar.Get(), true)) << "the desk given back is the new one";
 }
 
 TEST(DorvaneExe, ClosesThoughThePositionCannotBeWrittenAndGivesTheDeskBackOnlyThen) {
@@ -671,7 +690,7 @@ TEST(DorvaneExe, ClosesThoughThePositionCannotBeWrittenAndGivesTheDeskBackOnlyTh
   Running dorvane(temp.Path());
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
-  EXPECT_FALSE(IsWindowVisible(taskbar));
+  EXPECT_TRUE(ComesTo(taskbar, false));
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   const HWND question = WaitForBox(dorvane.Id, L"Are you sure");
@@ -685,7 +704,7 @@ TEST(DorvaneExe, ClosesThoughThePositionCannotBeWrittenAndGivesTheDeskBackOnlyTh
   PostMessageW(GetDlgItem(error, IDOK), BM_CLICK, 0, 0);
   ASSERT_TRUE(dorvane.Ended(20000));
   EXPECT_EQ(dorvane.ExitCode(), 0u);
-  EXPECT_TRUE(IsWindowVisible(taskbar));
+  EXPECT_TRUE(ComesTo(taskbar, true));
 }
 
 TEST(DorvaneExe, AFailureWhileTheWindowsAreBuiltIsReportedAndGivesTheDeskBack) {
@@ -700,7 +719,7 @@ TEST(DorvaneExe, AFailureWhileTheWindowsAreBuiltIsReportedAndGivesTheDeskBack) {
   const HWND box = WaitForBox(failing.Id, L"");
   ASSERT_TRUE(box);
   EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), L"Cannot create the window: injected");
-  EXPECT_TRUE(IsWindowVisible(taskbar)) << "the desk is given back before the box";
+  EXPECT_TRUE(ComesTo(taskbar, true)) << "the desk is given back before the box";
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   ASSERT_TRUE(failing.Ended(20000));
   EXPECT_EQ(failing.ExitCode(), 1u);

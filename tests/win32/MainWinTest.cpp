@@ -197,7 +197,7 @@ TEST_F(MainWindow, CloseAsksAndOnYesGivesTheDeskBack) {
   WriteSettings("HideProgMan = True\r\n  HideTaskBar = True");
   TMainForm& f = Start();
   EXPECT_FALSE(IsWindowVisible(desktop.Handle));
-  EXPECT_FALSE(IsWindowVisible(taskbar));
+  EXPECT_TRUE(ComesTo(taskbar, false));
   EXPECT_FALSE(f.DesktopHidden);  // the toggle is blocked on this system version
 
   answer = IDNO;
@@ -215,7 +215,7 @@ TEST_F(MainWindow, CloseAsksAndOnYesGivesTheDeskBack) {
   SendMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_TRUE(IsWindowVisible(desktop.Handle));
-  EXPECT_TRUE(IsWindowVisible(taskbar));
+  EXPECT_TRUE(ComesTo(taskbar, true));
   HideTaskbar(true);  // as Wine had it
 }
 
@@ -264,13 +264,13 @@ TEST_F(MainWindow, TheEndOfTheSessionGivesTheDeskBack) {
   const HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
   WriteSettings("HideProgMan = True\r\n  HideTaskBar = True\r\n  DisableClose = True");
   TMainForm& f = Start();
-  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(taskbar); }, 2000));
+  ASSERT_TRUE(ComesTo(taskbar, false));
   EXPECT_EQ(SendMessageW(f.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP), TRUE);
   SendMessageW(f.Handle(), WM_ENDSESSION, FALSE, 0);  // the end was called off
   EXPECT_FALSE(IsWindowVisible(desktop.Handle));
   SendMessageW(f.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_TRUE(IsWindowVisible(desktop.Handle));
-  EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(taskbar) != FALSE; }, 2000));
+  EXPECT_TRUE(ComesTo(taskbar, true));
   EXPECT_TRUE(boxes.empty());
   HideTaskbar(true);  // as Wine had it
 }
@@ -607,7 +607,7 @@ TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
   const TAppCollection& apps = f.Settings->Groups[0].Apps;
   EXPECT_EQ(apps[0].Title + apps[1].Title + apps[2].Title, u"threeonetwo");
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
-  EXPECT_FALSE(IsWindowVisible(taskbar));
+  EXPECT_TRUE(ComesTo(taskbar, false));
   EXPECT_EQ(f.Row.HighButton(), 2);
 
   // A settings file that cannot be written: said once, nothing lost, written at the next save.
@@ -628,7 +628,7 @@ TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
   EXPECT_EQ(boxes[0].Type, UINT(MB_OK | MB_ICONERROR));
   EXPECT_EQ(f.Settings->Groups.Count(), 2);
   EXPECT_EQ(TabCtrl_GetItemCount(f.Control("ProgramPages")), 2);  // on screen all the same
-  EXPECT_TRUE(IsWindowVisible(taskbar));
+  EXPECT_TRUE(ComesTo(taskbar, true));
   RemoveDirectoryW(blocker.c_str());
   TDroppedFiles drop;
   drop.Assign({u"C:\\x.txt"});

@@ -20,6 +20,10 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
   return true;
 }
 
+bool ComesTo(HWND window, bool visible) {
+  return PumpUntil([&] { return (IsWindowVisible(window) != FALSE) == visible; }, 2000);
+}
+
 TestWindow::TestWindow(const wchar_t* title, int left, int top, int width, int height, bool visible) {
   static const ATOM atom = [] {
     WNDCLASSW wc{};

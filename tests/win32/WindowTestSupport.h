@@ -12,6 +12,9 @@ void Pump();
 // Waits up to `ms` for `done`, handling this thread's messages meanwhile:
 // another process showing or hiding a window of ours waits for them.
 bool PumpUntil(const std::function<bool()>& done, int ms);
+// Whether the window is (or within 2 s becomes) visible or hidden as asked:
+// the shell's windows are shown and hidden asynchronously.
+bool ComesTo(HWND window, bool visible);
 
 // A plain top-level window (button face colour, no behaviour of its own)
 // to hold controls or stand in for a form; shown and pumped once unless
