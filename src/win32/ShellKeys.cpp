@@ -16,8 +16,9 @@ LRESULT CALLBACK TShellKeyBlock::HookProc(int code, WPARAM wParam, LPARAM lParam
   if (code == HC_ACTION) {
     const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
     const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
-    if (FFilter.Swallow(key->vkCode, up, GetAsyncKeyState(VK_CONTROL) < 0, (key->flags & LLKHF_ALTDOWN) != 0))
-      return 1;
+    // The flag alone is not enough: not every system sets it on injected keys.
+    const bool alt = (key->flags & LLKHF_ALTDOWN) || GetAsyncKeyState(VK_MENU) < 0;
+    if (FFilter.Swallow(key->vkCode, up, GetAsyncKeyState(VK_CONTROL) < 0, alt)) return 1;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
