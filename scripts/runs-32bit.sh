@@ -15,8 +15,8 @@ fi
 loader32=/usr/lib/wine/wine
 if [ -e "$loader32" ]; then
   # Wine's 32-bit part is installed: ask its loader itself.
-  "$loader32" --version >/dev/null 2>&1
-  exit $?
+  "$loader32" --version >/dev/null 2>&1 || exit 1
+  exit 0
 fi
 
 # Not installed yet: would the kernel run it? A 96-byte static i386 program
