@@ -44,7 +44,9 @@ struct TButtonSize {
   int Height;
   int HeightAboveCaption;  // the window is the caption height plus this high
 };
-// A size the window does not know is shown as the smallest one.
+// The size a BtnSize is shown in: a value outside 0 to 2 is Large, as the
+// large icons that every value but 0 gets say it is; the dialog shows the same.
+int ShownBtnSize(int btnSize);
 TButtonSize ButtonSizeFor(int btnSize);
 
 // "/e," ["/root,"] " \"folder\"": what Explorer is started with.
