@@ -83,6 +83,12 @@ TTabsLayout BuildTabs(const TSkiffData& settings, int tab) {
 
 int StartTab(const TSkiffData& settings) { return settings.ShowInfo && settings.Groups.Count() > 0 ? 1 : 0; }
 
+int TabOfGroupNamed(const TSkiffData& settings, std::u16string_view name) {
+  for (int g = 0; g < settings.Groups.Count() && !name.empty(); ++g)
+    if (settings.Groups[g].Name == name) return g + (settings.ShowInfo ? 1 : 0);
+  return StartTab(settings);
+}
+
 TSliderLook UpdateSlider(TTabRow& row, int buttonWidth, int tabControlWidth) {
   TSliderLook slider;
   if (buttonWidth > 0) {

@@ -96,6 +96,9 @@ struct TTabsLayout {
 TTabsLayout BuildTabs(const TSkiffData& settings, int tab);
 // The tab shown first: the first group's, also behind the information tab.
 int StartTab(const TSkiffData& settings);
+// The tab of the first group named `name` (not empty); the start tab when
+// there is none, as after a new settings file took the old one's place.
+int TabOfGroupNamed(const TSkiffData& settings, std::u16string_view name);
 
 // The slider under a row wider than the tab control; one step is one button.
 struct TSliderLook {
