@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "core/Errors.h"
+#include "core/SettingsCheck.h"
 #include "core/uCompStream.h"
 
 namespace {
@@ -90,12 +91,20 @@ void CheckWritten(std::string_view text) {
                  text, lines);
 }
 
-void LoadSaveReload(std::string_view input) {
+// `asFile`: read as the program reads a file, with the encoding chosen by
+// its bytes (UTF-8 with or without a mark, or ANSI) and the places recorded
+// that `dorvane-settings check` points its warnings at.
+void LoadSaveReload(std::string_view input, bool asFile) {
   std::unique_ptr<TSkiffData> data;
   try {
-    data = TextToComponent(input);
-  } catch (const Exception&) {
-    return;  // refused with a message: a normal outcome
+    TSettingsPlaces places;
+    data = asFile ? FileToComponent(input, AppendWindows1252, &places) : TextToComponent(input);
+    if (asFile) SettingsWarnings(*data, places);
+  } catch (const Exception& e) {
+    // Refused with a message: a normal outcome, pointing into the text.
+    if (e.Place.Line < 0 || e.Place.Column < 0 || (e.Place.Line > 0 && e.Place.Column == 0))
+      Die("a fault's place is not in the text");
+    return;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "settings fuzz: reading threw a foreign exception: %s\n", e.what());
     Die("foreign exception");
@@ -120,8 +129,11 @@ void LoadSaveReload(std::string_view input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(bytes), size);
-  LoadSaveReload(input);
-  // What the program reads from a file.
-  LoadSaveReload(NormalizeLineBreaks(input));
+  LoadSaveReload(input, false);
+  // What the program reads from a file, in the encoding its bytes say, and
+  // the same bytes behind a UTF-8 mark.
+  LoadSaveReload(NormalizeLineBreaks(input), false);
+  LoadSaveReload(input, true);
+  LoadSaveReload(std::string(kUtf8Bom) + std::string(input), true);
   return 0;
 }

@@ -7,12 +7,20 @@
 #include <string>
 #include <string_view>
 
+// Where in a text a fault lies: line and column from 1; 0 when not known.
+struct TTextPlace {
+  int Line = 0;
+  int Column = 0;
+};
+
 class Exception : public std::exception {
  public:
   explicit Exception(std::u16string message);
   explicit Exception(std::string_view asciiMessage);
   const std::u16string& Message() const noexcept { return FMessage; }
   const char* what() const noexcept override { return FUtf8.c_str(); }
+  // Set by the settings reader, so that a message can point into the file.
+  TTextPlace Place;
 
  private:
   std::u16string FMessage;

@@ -25,11 +25,13 @@ TDesktopLook DesktopActionLook(bool desktopHidden) {
   return {0, u"Hide the Desktop Icons"};
 }
 
+int ShownBtnSize(int btnSize) { return btnSize >= 0 && btnSize <= 2 ? btnSize : 2; }
+
 TButtonSize ButtonSizeFor(int btnSize) {
-  switch (btnSize) {
+  switch (ShownBtnSize(btnSize)) {
+    case 0: return {21, 22, 82};
     case 1: return {36, 37, 97};
-    case 2: return {64, 74, 135};
-    default: return {21, 22, 82};
+    default: return {64, 74, 135};
   }
 }
 
@@ -80,6 +82,12 @@ TTabsLayout BuildTabs(const TSkiffData& settings, int tab) {
 }
 
 int StartTab(const TSkiffData& settings) { return settings.ShowInfo && settings.Groups.Count() > 0 ? 1 : 0; }
+
+int TabOfGroupNamed(const TSkiffData& settings, std::u16string_view name) {
+  for (int g = 0; g < settings.Groups.Count() && !name.empty(); ++g)
+    if (settings.Groups[g].Name == name) return g + (settings.ShowInfo ? 1 : 0);
+  return StartTab(settings);
+}
 
 TSliderLook UpdateSlider(TTabRow& row, int buttonWidth, int tabControlWidth) {
   TSliderLook slider;

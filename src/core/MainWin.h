@@ -44,7 +44,9 @@ struct TButtonSize {
   int Height;
   int HeightAboveCaption;  // the window is the caption height plus this high
 };
-// A size the window does not know is shown as the smallest one.
+// The size a BtnSize is shown in: a value outside 0 to 2 is Large, as the
+// large icons that every value but 0 gets say it is; the dialog shows the same.
+int ShownBtnSize(int btnSize);
 TButtonSize ButtonSizeFor(int btnSize);
 
 // "/e," ["/root,"] " \"folder\"": what Explorer is started with.
@@ -94,6 +96,9 @@ struct TTabsLayout {
 TTabsLayout BuildTabs(const TSkiffData& settings, int tab);
 // The tab shown first: the first group's, also behind the information tab.
 int StartTab(const TSkiffData& settings);
+// The tab of the first group named `name` (not empty); the start tab when
+// there is none, as after a new settings file took the old one's place.
+int TabOfGroupNamed(const TSkiffData& settings, std::u16string_view name);
 
 // The slider under a row wider than the tab control; one step is one button.
 struct TSliderLook {

@@ -10,7 +10,7 @@ constexpr char16_t kHigh1252[32] = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-void AppendUtf8(char32_t c, std::string& out) {
+void AppendUtf8Char(char32_t c, std::string& out) {
   if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -38,7 +38,48 @@ void AppendUtf16(char32_t c, std::u16string& out) {
   }
 }
 
+// The length of the well-formed UTF-8 sequence at `i`, its value in `c`; 0
+// when there is none. Overlong forms, surrogates and values past U+10FFFF
+// are not UTF-8.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t i, char32_t& c) {
+  const unsigned char b = static_cast<unsigned char>(text[i]);
+  const int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+  if (extra < 0 || i + extra >= text.size()) return 0;
+  c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+  for (int k = 1; k <= extra; ++k) {
+    const unsigned char t = static_cast<unsigned char>(text[i + k]);
+    if ((t & 0xC0) != 0x80) return 0;
+    c = (c << 6) | (t & 0x3F);
+  }
+  static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
+  if (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return 0;
+  return static_cast<std::size_t>(extra) + 1;
+}
+
 }  // namespace
+
+void AppendUtf8(std::string_view bytes, std::u16string& out) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    char32_t c = 0;
+    const std::size_t length = Utf8SequenceAt(bytes, i, c);
+    AppendUtf16(length ? c : 0xFFFD, out);
+    i += length ? length : 1;
+  }
+}
+
+bool IsUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    char32_t c = 0;
+    const std::size_t length = Utf8SequenceAt(bytes, i, c);
+    if (!length) return false;
+    i += length;
+  }
+  return true;
+}
 
 void AppendWindows1252(std::string_view bytes, std::u16string& out) {
   for (unsigned char b : bytes)
@@ -57,7 +98,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     } else if (c >= 0xD800 && c < 0xE000) {
       c = 0xFFFD;
     }
-    AppendUtf8(c, out);
+    AppendUtf8Char(c, out);
   }
   return out;
 }
@@ -65,29 +106,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2
-              : (b & 0xF8) == 0xF0 ? 3 : -1;
-    char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-    bool ok = extra >= 0 && i + extra < text.size();
-    for (int k = 1; ok && k <= extra; ++k) {
-      const unsigned char t = static_cast<unsigned char>(text[i + k]);
-      if ((t & 0xC0) != 0x80) ok = false;
-      else c = (c << 6) | (t & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-    if (ok && (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))) ok = false;
-    if (!ok) {
-      out += char16_t(0xFFFD);
-      ++i;
-      continue;
-    }
-    AppendUtf16(c, out);
-    i += extra + 1;
-  }
+  AppendUtf8(text, out);
   return out;
 }
 

@@ -12,6 +12,10 @@
 using AnsiDecoder = void (*)(std::string_view bytes, std::u16string& out);
 
 void AppendWindows1252(std::string_view bytes, std::u16string& out);
+// The same for UTF-8 text; what is not UTF-8 becomes U+FFFD.
+void AppendUtf8(std::string_view bytes, std::u16string& out);
+// True when every byte above 127 belongs to a well-formed UTF-8 sequence.
+bool IsUtf8(std::string_view bytes);
 
 // Lone surrogates become U+FFFD in UTF-8; invalid UTF-8 bytes become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);

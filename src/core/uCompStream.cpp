@@ -49,8 +49,8 @@ enum class TToken { Eof, Symbol, String, Integer, Float, Char };
 
 class TReader {
  public:
-  TReader(std::string_view text, AnsiDecoder decode)
-      : FText(text.substr(0, text.find('\0'))), FDecode(decode) {}
+  TReader(std::string_view text, AnsiDecoder decode, TSettingsPlaces* places)
+      : FText(text.substr(0, text.find('\0'))), FDecode(decode), FUtf8(decode == AppendUtf8), FPlaces(places) {}
 
   std::unique_ptr<TSkiffData> Read();
 
@@ -67,6 +67,11 @@ class TReader {
   struct TFrame {
     std::u16string ObjectName;
     std::u16string PropName;
+  };
+  // A token's line and byte offset; the column is worked out when needed.
+  struct TAt {
+    int Line = 0;
+    std::size_t Offset = 0;
   };
   // The first token of a value, kept for applying it.
   struct TValue {
@@ -92,6 +97,11 @@ class TReader {
     return IsKeyword("end") || IsKeyword("object") || IsKeyword("inherited") || IsKeyword("inline");
   }
   [[noreturn]] void SyntaxError(std::u16string_view message) const;
+  TAt Here() const { return {FLine, FTokStart}; }
+  TTextPlace PlaceOf(TAt at) const;
+  void Record(const void* key, TAt at) {
+    if (FPlaces) (*FPlaces)[key] = PlaceOf(at);
+  }
   void ExpectSymbol() const;
   void ExpectChar(char c) const;
   std::int64_t TokenInt() const;
@@ -113,11 +123,13 @@ class TReader {
 
   // Applying; the first failure is kept and the rest of the text is only
   // checked, because a syntax error anywhere takes precedence.
-  void Fail(TPersistent* object, std::u16string_view propName, std::u16string_view message);
+  void Fail(TPersistent* object, std::u16string_view propName, std::u16string_view message, TAt at);
   bool Applying() const { return FPending.empty() && FRoot != nullptr; }
 
   std::string_view FText;
   AnsiDecoder FDecode;
+  bool FUtf8;  // columns count characters, not bytes
+  TSettingsPlaces* FPlaces;
   std::size_t FPos = 0;
   std::size_t FLimit = 0;
   int FLine = 1;
@@ -133,6 +145,7 @@ class TReader {
   std::unique_ptr<TSkiffData> FRoot;
   std::vector<const TFrame*> FFrames;  // each lives in the ParseProperty reading it
   std::u16string FPending;
+  TAt FPendingAt;
   bool FClassFound = false;
   std::string FBytes;     // scratch for 8-bit string tokens
   std::u16string FWide;  // a string value being put together
@@ -314,10 +327,11 @@ void TReader::CheckTokenFloat() const {
 // Appends the current string token. A token with an escape above 127 is
 // built in UTF-16 (quoted bytes as code units); any other token is 8-bit
 // text in the ANSI code page. ASCII is the same in every ANSI code page, so
-// a token without quoted bytes above 127 goes straight in as well.
+// a token without quoted bytes above 127 goes straight in as well. A UTF-8
+// file's quoted bytes are always UTF-8, beside escapes of any code.
 void TReader::DecodeString(std::u16string& out) {
   const std::string_view t = TokenText();
-  const bool direct = FTokWide || !FTokHigh;
+  const bool direct = !FTokHigh || (FTokWide && !FUtf8);
   FBytes.clear();
   auto take = [&](std::string_view chars) {
     if (direct) {
@@ -344,8 +358,15 @@ void TReader::DecodeString(std::u16string& out) {
     } else {
       unsigned code = 0;
       for (++i; i < t.size() && IsDigit(t[i]); ++i) code = (code * 10 + (t[i] - '0')) & 0xFFFF;
-      if (direct) out += char16_t(code);
-      else FBytes += static_cast<char>(code);
+      if (direct) {
+        out += char16_t(code);
+      } else if (code > 127) {
+        FDecode(FBytes, out);
+        FBytes.clear();
+        out += char16_t(code);
+      } else {
+        FBytes += static_cast<char>(code);
+      }
     }
   }
   if (!direct) FDecode(FBytes, out);
@@ -359,14 +380,35 @@ void TReader::Enter() {
 }
 
 std::unique_ptr<TSkiffData> TReader::Read() {
-  NextToken();
-  ParseObject(true);
+  try {
+    NextToken();
+    ParseObject(true);
+  } catch (Exception& e) {
+    // A syntax or number error lies at the token the parser stands on.
+    FRoot.reset();
+    if (e.Place.Line == 0) e.Place = PlaceOf(Here());
+    throw;
+  }
   if (!FPending.empty()) {
     FRoot.reset();
-    if (!FClassFound) throw EClassNotFound(FPending);
-    throw EReadError(FPending);
+    auto placed = [this](auto error) {
+      error.Place = PlaceOf(FPendingAt);
+      return error;
+    };
+    if (!FClassFound) throw placed(EClassNotFound(FPending));
+    throw placed(EReadError(FPending));
   }
   return std::move(FRoot);
+}
+
+TTextPlace TReader::PlaceOf(TAt at) const {
+  const std::size_t offset = std::min(at.Offset, FText.size());
+  std::size_t start = offset;
+  while (start > 0 && FText[start - 1] != '\n') --start;
+  int column = 1;
+  for (std::size_t i = start; i < offset; ++i)
+    if (!FUtf8 || (static_cast<unsigned char>(FText[i]) & 0xC0) != 0x80) ++column;
+  return {at.Line, column};
 }
 
 void TReader::ParseObject(bool isRoot) {
@@ -377,12 +419,14 @@ void TReader::ParseObject(bool isRoot) {
   NextToken();
   ExpectSymbol();
   std::string_view name, className = TokenText();
+  TAt nameAt = Here(), classAt = Here();
   NextToken();
   if (IsChar(':')) {
     NextToken();
     ExpectSymbol();
     name = className;
     className = TokenText();
+    classAt = Here();
     NextToken();
   }
   ParseIndex();
@@ -391,13 +435,15 @@ void TReader::ParseObject(bool isRoot) {
       FClassFound = true;
       FRoot = std::make_unique<TSkiffData>();
       if (name.size() <= kMaxNameLength) FRoot->Name = Widen(name);
-      else Fail(FRoot.get(), u"Name", u"Invalid property value");
+      else Fail(FRoot.get(), u"Name", u"Invalid property value", nameAt);
     } else {
       FPending = Format(u"Class %s not found", {Quote(className)});
+      FPendingAt = classAt;
     }
   } else if (Applying()) {
     FPending = u"Nested object " + Quote(className) + u" not allowed on line " +
                Widen(std::to_string(line));
+    FPendingAt = classAt;
   }
   TPersistent* object = isRoot ? FRoot.get() : nullptr;
   while (!AtPropertyListEnd()) ParseProperty(object);
@@ -419,6 +465,7 @@ void TReader::ParseIndex() {
 
 void TReader::ParseProperty(TPersistent* object) {
   ExpectSymbol();
+  const TAt nameAt = Here();
   FPath.assign(1, TokenText());
   NextToken();
   while (IsChar('.')) {
@@ -429,6 +476,7 @@ void TReader::ParseProperty(TPersistent* object) {
   }
   ExpectChar('=');
   NextToken();
+  const TAt valueAt = Here();
 
   TTarget target;
   if (Applying()) target = Resolve(object);
@@ -436,9 +484,9 @@ void TReader::ParseProperty(TPersistent* object) {
     TCollection* into = nullptr;
     TFrame frame;
     if (Applying()) {
-      if (!target.Error.empty()) Fail(object, WrittenPath(), target.Error);
+      if (!target.Error.empty()) Fail(object, WrittenPath(), target.Error, nameAt);
       else if (!target.Prop || target.Prop->Kind != TPropKind::Collection)
-        Fail(object, WrittenPath(), u"Invalid property value");
+        Fail(object, WrittenPath(), u"Invalid property value", valueAt);
       else {
         into = static_cast<TCollection*>(target.Prop->Address(*target.Object));
         frame = {DisplayName(object), WrittenPath()};
@@ -458,11 +506,12 @@ void TReader::ParseProperty(TPersistent* object) {
   // The path is spelled out only for a message; a value never changes FPath.
   const TValue value = ParseValue(out);
   if (!Applying()) return;
-  if (!target.Error.empty()) return Fail(object, WrittenPath(), target.Error);
+  if (!target.Error.empty()) return Fail(object, WrittenPath(), target.Error, nameAt);
   try {
     Apply(target, value, name);
+    if (target.Prop) Record(target.Prop->Address(*target.Object), valueAt);
   } catch (const EReadError& e) {
-    Fail(object, WrittenPath(), e.Message());
+    Fail(object, WrittenPath(), e.Message(), valueAt);
   }
 }
 
@@ -560,13 +609,14 @@ void TReader::Apply(const TTarget& t, const TValue& v, const std::u16string& nam
   }
 }
 
-void TReader::Fail(TPersistent* object, std::u16string_view propName, std::u16string_view message) {
+void TReader::Fail(TPersistent* object, std::u16string_view propName, std::u16string_view message, TAt at) {
   if (!Applying()) return;
   std::u16string msg =
       Format(u"Error reading %s%s%s: %s", {DisplayName(object), u".", propName, message});
   for (auto f = FFrames.rbegin(); f != FFrames.rend(); ++f)
     msg = Format(u"Error reading %s%s%s: %s", {(*f)->ObjectName, u".", (*f)->PropName, msg});
   FPending = std::move(msg);
+  FPendingAt = at;
 }
 
 void TReader::ParseCollection(TCollection* into, const TFrame& frame) {
@@ -575,12 +625,14 @@ void TReader::ParseCollection(TCollection* into, const TFrame& frame) {
   bool first = true;
   while (!IsChar('>')) {
     if (!IsKeyword("item")) SyntaxError(u"item expected");
+    const TAt itemAt = Here();
     NextToken();
     ParseIndex();
     TCollectionItem* item = nullptr;
     if (into && Applying()) {
       if (first) into->Clear();
       item = &into->AddItem();
+      Record(item, itemAt);
     }
     first = false;
     if (item) FFrames.push_back(&frame);
@@ -666,6 +718,7 @@ TReader::TValue TReader::ParseValue(std::u16string* stringOut) {
 void TReader::ParseBinary() {
   for (;;) {
     SkipBlanks();
+    FTokStart = FPos;  // a fault is shown at the pair it lies in
     if (Peek() == '}' && FPos < FLimit) {
       ++FPos;
       return;
@@ -793,8 +846,22 @@ void TWriter::WriteString(const std::u16string& s, int level) {
 
 }  // namespace
 
-std::unique_ptr<TSkiffData> TextToComponent(std::string_view text, AnsiDecoder decode) {
-  return TReader(text, decode).Read();
+std::unique_ptr<TSkiffData> TextToComponent(std::string_view text, AnsiDecoder decode, TSettingsPlaces* places) {
+  return TReader(text, decode, places).Read();
+}
+
+TSettingsEncoding SettingsEncodingOf(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Bom)) return TSettingsEncoding::seUtf8Bom;
+  bool high = false;
+  for (char c : bytes) high |= static_cast<unsigned char>(c) > 127;
+  return high && IsUtf8(bytes) ? TSettingsEncoding::seUtf8 : TSettingsEncoding::seAnsi;
+}
+
+std::unique_ptr<TSkiffData> FileToComponent(std::string_view bytes, AnsiDecoder ansi, TSettingsPlaces* places) {
+  const TSettingsEncoding encoding = SettingsEncodingOf(bytes);
+  if (encoding == TSettingsEncoding::seUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
+  return TextToComponent(NormalizeLineBreaks(bytes), encoding == TSettingsEncoding::seAnsi ? ansi : AppendUtf8,
+                         places);
 }
 
 std::string ComponentToText(const TSkiffData& data) { return TWriter().Write(data); }

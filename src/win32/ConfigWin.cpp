@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Errors.h"
+#include "core/MainWin.h"
 #include "win32/ConfigLayout.h"
 #include "win32/WinSupport.h"
 #include "win32/res/resource.h"
@@ -81,7 +82,7 @@ void TConfigForm::FormCreate() {
 void TConfigForm::LoadOptions(const TSkiffData& settings) {
   for (const TOptionCheck& o : kOptionChecks) SetChecked(Control(o.Control), settings.*o.Property);
   for (const TOptionText& o : kOptionTexts) SetWindowTextW(Control(o.Control), W(settings.*o.Property));
-  for (int i = 0; i < 3; ++i) SetChecked(Control(kButtonSizeRadios[i]), settings.BtnSize == i);
+  for (int i = 0; i < 3; ++i) SetChecked(Control(kButtonSizeRadios[i]), ShownBtnSize(settings.BtnSize) == i);
 }
 
 void TConfigForm::HidePMCBExit() {

@@ -42,7 +42,7 @@ std::wstring SettingsFileName() {
   return exe + kSettingsFileName;
 }
 
-std::optional<std::string> ReadSettingsText(const std::wstring& path) {
+std::optional<std::string> ReadSettingsBytes(const std::wstring& path) {
   UniqueHandle file(CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -60,12 +60,12 @@ std::optional<std::string> ReadSettingsText(const std::wstring& path) {
     if (read == 0) break;
     bytes.append(buffer, read);
   }
-  return NormalizeLineBreaks(bytes);
+  return bytes;
 }
 
 std::unique_ptr<TSkiffData> LoadSettingsFile(const std::wstring& path) {
-  const std::optional<std::string> text = ReadSettingsText(path);
-  return TextToComponent(text ? *text : std::string(kDefaultSettingsText), AppendAnsiCodePage);
+  const std::optional<std::string> bytes = ReadSettingsBytes(path);
+  return FileToComponent(bytes ? *bytes : std::string(kDefaultSettingsText), AppendAnsiCodePage);
 }
 
 void SaveToFile(const TSkiffData& data, const std::wstring& path) {

@@ -27,13 +27,13 @@ class TSaveFileApi {
 // The folder of the executable plus "SkiffData.dat".
 std::wstring SettingsFileName();
 
-// The file's text as the reader gets it (line breaks made CR LF, cut at a
-// byte 0); nothing when no file exists. Opened so that others may read but
-// not write while it is read. Throws "Cannot open file "%s". %s".
-std::optional<std::string> ReadSettingsText(const std::wstring& path);
+// The file's bytes as they are on disk; nothing when no file exists. Opened
+// so that others may read but not write while it is read. Throws "Cannot
+// open file "%s". %s".
+std::optional<std::string> ReadSettingsBytes(const std::wstring& path);
 
 // Reads the file, or the default text when there is none, into a new
-// settings object. Throws the exact load error.
+// settings object. Throws the exact load error, with its place in the file.
 std::unique_ptr<TSkiffData> LoadSettingsFile(const std::wstring& path);
 
 // Writes the settings to a temporary file in the same folder and then puts

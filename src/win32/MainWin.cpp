@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/Errors.h"
+#include "core/SettingsFile.h"
 #include "core/TextCodec.h"
 #include "core/WinSupport.h"
 #include "win32/AboutWin.h"
@@ -19,6 +20,11 @@
 
 namespace {
 
+// A change in the settings file's folder is looked at once the writing has
+// settled for this long.
+constexpr UINT_PTR kSettingsFileTimer = 2;
+constexpr UINT kSettingsFileSettle = 300;
+constexpr UINT kSettingsFolderChanged = WM_APP + 1;
 constexpr int kTileCommand = 900;
 constexpr int kMinWidth = 320;
 
@@ -37,7 +43,6 @@ const TControlDef kMainControls[] = {
     {TControlKind::ToolBar, "tbrRight", "SliderPanel", TAlign::Right, 0, 0, 46, 24},
 };
 
-const std::wstring kBadSuffix = L".bad";
 
 }  // namespace
 
@@ -53,7 +58,10 @@ TOsVersion ReadOsVersion() {
   return {info.dwPlatformId == VER_PLATFORM_WIN32_NT, info.dwMajorVersion, info.dwMinorVersion};
 }
 
-TMainForm::TMainForm(TApplication& app, TMainFormEnv env) : Form(app), FEnv(std::move(env)) {
+TMainForm::TMainForm(TApplication& app, TMainFormEnv env)
+    : Form(app),
+      FEnv(std::move(env)),
+      FSettingsFile(FEnv.SettingsFile.empty() ? ::SettingsFileName() : FEnv.SettingsFile) {
   if (FEnv.SettingsFile.empty()) FEnv.SettingsFile = ::SettingsFileName();
   if (!FEnv.RunProgram) FEnv.RunProgram = ::RunProgram;
   if (!FEnv.OsVersion) FEnv.OsVersion = ReadOsVersion;
@@ -143,9 +151,9 @@ void TMainForm::FormCreate() {
     LoadSettings();
   } catch (const Exception& e) {
     Settings = std::make_unique<TSkiffData>();
-    FSettingsRejected = true;
-    App.ShowError(Handle(), e.Message());
+    App.ShowError(Handle(), SettingsFailureText(e, U16(SettingsFileName()), true));
   }
+  FSettingsFile.Watch(Handle(), kSettingsFolderChanged);
 
   StartIconWarmUp();
 
@@ -226,6 +234,7 @@ void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
     App.ShowError(Handle(), kOneFileAtATime);
     return;
   }
+  FollowSettingsFile();  // a newer file first: the entry goes onto its desk
   const int group = RowContentOf(*Settings, Row.SelectedTab()).Group;
   if (group < 0 || group >= Settings->Groups.Count()) throw Exception(kDropNeedsGroup);
   TAppItem& entry = Settings->Groups[group].Apps.Add();
@@ -235,8 +244,8 @@ void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
   entry.Directory = DroppedFolder(drop.NameWithPath[0]);
   entry.WindowState = u"N";
   entry.DialogType = u"N";
-  SaveSettings();
   Row.RebuildTabs(Row.SelectedTab());
+  SaveChange();
 }
 
 void TMainForm::FormShow() {
@@ -322,6 +331,7 @@ void TMainForm::SaveGeometry(TCloseAction action) {
 void TMainForm::FormDestroy() {
   GiveDeskBack();
   KillTimer(Handle(), kBusyTimer);
+  KillTimer(Handle(), kSettingsFileTimer);
   TrayIcon.reset();  // leaves the notification area with the window
   if (FComInitialised) CoUninitialize();
   FComInitialised = false;
@@ -355,25 +365,67 @@ void TMainForm::ShellRestarted() {
 
 // ------------------------------------------------------------- settings
 
-std::wstring TMainForm::SettingsFileName() const { return FEnv.SettingsFile; }
+std::wstring TMainForm::SettingsFileName() const { return FSettingsFile.Path(); }
 
 void TMainForm::LoadSettings() {
   Settings.reset();
-  Settings = LoadSettingsFile(SettingsFileName());
+  Settings = FSettingsFile.Load();
 }
 
-void TMainForm::SaveSettings() {
+void TMainForm::SaveSettings(bool keepOther) {
   if (DeskLocked()) return;
-  const std::wstring path = SettingsFileName();
-  if (FSettingsRejected) {
-    // Keep what the administrator wrote for repair instead of overwriting it.
-    const std::wstring bad = path + kBadSuffix;
-    if (!MoveFileExW(ExtendedPath(path).c_str(), ExtendedPath(bad).c_str(), MOVEFILE_REPLACE_EXISTING) &&
-        GetLastError() != ERROR_FILE_NOT_FOUND)
-      throw EStreamError(Format(u"Cannot create file \"%s\". %s", {U16(bad), SysErrorMessage(GetLastError())}));
-    FSettingsRejected = false;
+  FSettingsFile.Save(*Settings, keepOther);
+}
+
+void TMainForm::SaveChange(bool keepOther) {
+  if (FSettingsFile.ReadOnly()) {
+    App.ShowMessage(Handle(), kSettingsReadOnly, MB_OK | MB_ICONWARNING);
+    return;
   }
-  SaveToFile(*Settings, path);
+  // A file that cannot be written loses nothing: the change stays in memory
+  // and on the buttons, and the next save writes it.
+  try {
+    SaveSettings(keepOther);
+  } catch (const Exception& e) {
+    App.ShowError(Handle(), e.Message());
+  }
+}
+
+void TMainForm::FollowSettingsFile() {
+  if (FConfigOpen || !FSettingsFile.ChangedOnDisk()) return;
+  std::unique_ptr<TSkiffData> fresh;
+  try {
+    fresh = FSettingsFile.Load();
+  } catch (const Exception& e) {
+    const std::u16string text = SettingsFailureText(e, U16(SettingsFileName()), false);
+    if (text != FReportedFailure) App.ShowError(Handle(), text);
+    FReportedFailure = text;
+    return;
+  }
+  FReportedFailure.clear();
+  ShowNewSettings(std::move(fresh));
+}
+
+void TMainForm::ShowNewSettings(std::unique_ptr<TSkiffData> fresh) {
+  const int group = RowContentOf(*Settings, Row.SelectedTab()).Group;
+  const std::u16string groupName = group >= 0 && group < Settings->Groups.Count() ? Settings->Groups[group].Name : u"";
+  const bool hadDesktopHidden = Settings->HideProgMan;
+  Row.ClearButtons(true);  // the icons belong to the old entries
+  Settings = std::move(fresh);
+  if (!FShown) return;
+  ApplyButtonSize();
+  actExplorer->SetEnabled(!Settings->DisableExplorer);
+  actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
+  Desk.HideTaskbar(Settings->HideTaskBar);
+  if (Settings->HideProgMan != hadDesktopHidden) {
+    DesktopHidden = Settings->HideProgMan && !DesktopToggleBlocked();
+    Desk.HideDesktopWindow(Settings->HideProgMan);
+    UpdateDesktopAction();
+  }
+  SetButtonsFlat(Settings->DoFlatButtons);
+  ApplyWindowButtons();
+  ApplyShellKeys();
+  Row.RebuildTabs(TabOfGroupNamed(*Settings, groupName));
 }
 
 // ------------------------------------------------------ window and desk
@@ -441,6 +493,7 @@ void TMainForm::AboutBtnClick() {
 
 void TMainForm::ConfigBtnClick() {
   if (DeskLocked()) return;
+  FollowSettingsFile();  // the dialog edits the newest desk
   TConfigForm config(App, *Settings);  // freed on every way out
   config.Create(Handle());
   const int oldSize = Settings->BtnSize;
@@ -451,8 +504,10 @@ void TMainForm::ConfigBtnClick() {
     ShowWindow(hide, SW_HIDE);
     SendMessageW(hide, BM_SETCHECK, BST_UNCHECKED, 0);
   }
+  FConfigOpen = true;
   if (OnConfigShow) OnConfigShow(config);
   else config.ShowModal(Handle());
+  FConfigOpen = false;
   actExplorer->SetEnabled(!Settings->DisableExplorer);
   actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
   Desk.HideTaskbar(Settings->HideTaskBar);
@@ -462,19 +517,22 @@ void TMainForm::ConfigBtnClick() {
     Row.ClearButtons(true);
     ApplyButtonSize();
   }
-  if (!config.DataChanged && !config.OptionsChanged) return;
-  if (config.DataChanged) config.StoreTree(*Settings);
-  // A file that cannot be written loses nothing: the changes stay in memory
-  // and on the buttons, and the next save writes them.
-  std::u16string saveError;
-  try {
-    SaveSettings();
-  } catch (const Exception& e) {
-    saveError = e.Message();
+  if (!config.DataChanged && !config.OptionsChanged) {
+    FollowSettingsFile();  // a change that waited for the dialog
+    return;
   }
+  if (config.DataChanged) config.StoreTree(*Settings);
   Row.RebuildTabs(tab);
   SetButtonsFlat(Settings->DoFlatButtons);
-  if (!saveError.empty()) App.ShowError(Handle(), saveError);
+  // The dialog's changes go over a file changed meanwhile only when the
+  // user says so, and the other version is kept.
+  const bool changedMeanwhile = !FSettingsFile.ReadOnly() && FSettingsFile.ChangedOnDisk();
+  if (changedMeanwhile &&
+      App.ShowMessage(Handle(), kSettingsChangedMeanwhile, MB_YESNO | MB_ICONWARNING) != IDYES) {
+    FollowSettingsFile();
+    return;
+  }
+  SaveChange(changedMeanwhile);
 }
 
 void TMainForm::actScreenSaverExecute() {
@@ -541,7 +599,15 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         BusyTimerTimer();
         return 0;
       }
+      if (wParam == kSettingsFileTimer) {
+        KillTimer(Handle(), kSettingsFileTimer);
+        FollowSettingsFile();
+        return 0;
+      }
       break;
+    case kSettingsFolderChanged:
+      SetTimer(Handle(), kSettingsFileTimer, kSettingsFileSettle, nullptr);  // again at each change
+      return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kTileCommand) {
         TileWindowsHorizontal1Click();

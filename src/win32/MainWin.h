@@ -18,6 +18,7 @@
 #include "win32/IconProcs.h"
 #include "win32/MainKeyboard.h"
 #include "win32/ProgramRow.h"
+#include "win32/SettingsFile.h"
 #include "win32/ShellKeys.h"
 #include "win32/TrayIcon.h"
 #include "win32/Winsaver.h"
@@ -74,7 +75,15 @@ class TMainForm : public Form {
 
   std::wstring SettingsFileName() const;
   void LoadSettings();
-  void SaveSettings();
+  // With `keepOther`, the file on disk is first kept as SkiffData.dat.bak.
+  void SaveSettings(bool keepOther = false);
+  // Saves a change the user made and reports a failure; a read-only file is
+  // not written, and the user is told the change lasts until Dorvane closes.
+  void SaveChange(bool keepOther = false);
+  // Someone else changed the settings file: it is read again and the new
+  // desk shown, with the selected group kept by name. An unreadable file is
+  // reported once and the shown desk stays. Waits while the dialog is open.
+  void FollowSettingsFile();
   bool CanLockWorkstation() const;
   bool DesktopToggleBlocked() const;
   // The outer height the window keeps for the current button size.
@@ -169,9 +178,11 @@ class TMainForm : public Form {
   bool FGeometryErrorShown = false;
   bool FMinimized = false;
   UINT FTaskbarCreated = 0;
-  // The settings file was rejected at start-up: it is moved aside, never
-  // overwritten, before the first save.
-  bool FSettingsRejected = false;
   bool FDeskLocked = false;
   std::unique_ptr<TShellKeyBlock> FShellKeys;
+  TSettingsFile FSettingsFile;
+  bool FConfigOpen = false;
+  std::u16string FReportedFailure;  // an unreadable file is reported once
+  // The desk options applied as at start-up, the row built anew.
+  void ShowNewSettings(std::unique_ptr<TSkiffData> fresh);
 };

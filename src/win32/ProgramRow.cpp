@@ -43,8 +43,8 @@ void TProgramRow::ApplyButtonSize() {
     const wchar_t* Name;
     int Points;
   };
-  const TabFont font = FSettings->BtnSize == 1 ? TabFont{L"MS Sans Serif", 6}
-                       : FSettings->BtnSize == 2 ? TabFont{L"MS Sans Serif", 8}
+  const TabFont font = ShownBtnSize() == 1 ? TabFont{L"MS Sans Serif", 6}
+                       : ShownBtnSize() == 2 ? TabFont{L"MS Sans Serif", 8}
                                                 : TabFont{L"Small Fonts", 6};
   UniqueFont tabFont(CreateFontW(-MulDiv(font.Points, static_cast<int>(FOwner.Dpi()), 72), 0, 0, 0, FW_NORMAL, FALSE,
                                  FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
@@ -58,7 +58,7 @@ int TProgramRow::SelectedTab() const { return TabCtrl_GetCurSel(FPages); }
 // A size the window does not know is shown as the smallest; the setting
 // itself is kept as it was.
 int TProgramRow::ShownBtnSize() const {
-  return FSettings->BtnSize >= 0 && FSettings->BtnSize <= 2 ? FSettings->BtnSize : 0;
+  return ::ShownBtnSize(FSettings->BtnSize);
 }
 
 void TProgramRow::SetButtonsFlat(bool flat) {

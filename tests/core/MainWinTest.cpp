@@ -57,7 +57,7 @@ TEST(MainWin, ButtonSizesAndFixedHeights) {
   struct Case {
     int btnSize, width, height, aboveCaption;
   };
-  const Case cases[] = {{0, 21, 22, 82}, {1, 36, 37, 97}, {2, 64, 74, 135}, {3, 21, 22, 82}, {-1, 21, 22, 82}};
+  const Case cases[] = {{0, 21, 22, 82}, {1, 36, 37, 97}, {2, 64, 74, 135}, {3, 64, 74, 135}, {-1, 64, 74, 135}};
   for (const Case& c : cases) {
     const TButtonSize s = ButtonSizeFor(c.btnSize);
     EXPECT_EQ(s.Width, c.width) << c.btnSize;

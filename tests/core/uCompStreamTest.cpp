@@ -331,4 +331,66 @@ TEST(uCompStream, NormalizeLineBreaks) {
   for (const auto& [in, out] : cases) EXPECT_EQ(NormalizeLineBreaks(in), out);
 }
 
+// The place a load fails at, as "line:column", through the file reading.
+std::string PlaceOf(std::string_view bytes) {
+  try {
+    FileToComponent(bytes, AppendWindows1252);
+    return "loads";
+  } catch (const Exception& e) {
+    return std::to_string(e.Place.Line) + ":" + std::to_string(e.Place.Column);
+  }
+}
+
+TEST(uCompStream, FailuresPointAtTheirPlace) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "1:1"},
+      {"\r\n\r\n  BtnSize = 1", "3:3"},
+      {Obj("  Groups = <\r\n    item\r\n      Apps = <\r\n        item\r\n          Titel = 'x'\r\n"
+           "        end>\r\n    end>"),
+       "6:11"},  // the misspelt name, three collections deep
+      {Obj("  BtnSize = x"), "2:13"},  // a value that does not suit: the value
+      {Obj("  Drives = 'ab\r\n'"), "2:12"},
+      {Obj("  Drives = 'a'\r\n  BtnSize = -"), "3:13"},  // not a number
+      {Obj("  Drives = {00\r\n   0G}"), "3:4"},
+      {"object Desk: TFoo end", "1:14"},
+      {"object TSkiffData\r\n  BtnSize = 1\r\n", "3:1"},  // the text ends too early
+      // After a byte-order mark, columns count what an editor shows.
+      {"\xEF\xBB\xBF" "object TSkiffData Titel = 1 end", "1:19"},
+      {Obj("  Drives = 'Caf\xC3\xA9' Titel = 1"), "2:19"},  // UTF-8: characters, not bytes
+      {Obj("  Drives = 'Caf\xE9' Titel = 1"), "2:19"},      // ANSI: bytes are characters
+  };
+  for (const auto& [text, place] : cases) EXPECT_EQ(PlaceOf(text), place) << text;
+}
+
+TEST(uCompStream, FileEncodingIsChosenByItsBytes) {
+  struct Case {
+    std::string name, bytes;
+    TSettingsEncoding encoding;
+    std::u16string drives;
+  };
+  const std::string cafe = "'Caf\xC3\xA9 \xC3\x9Cn\xC3\xAF" "code'";  // Café Ünïcode in UTF-8
+  const Case cases[] = {
+      {"ASCII only", Obj("Drives = 'cd'"), TSettingsEncoding::seAnsi, u"cd"},
+      {"UTF-8 without mark", Obj("Drives = " + cafe), TSettingsEncoding::seUtf8, U("Café Ünïcode")},
+      {"UTF-8 with mark", "\xEF\xBB\xBF" + Obj("Drives = " + cafe), TSettingsEncoding::seUtf8Bom,
+       U("Café Ünïcode")},
+      {"ANSI bytes that are not UTF-8", Obj("Drives = 'Caf\xE9 \xDCn\xEF" "code'"), TSettingsEncoding::seAnsi,
+       U("Café Ünïcode")},
+      {"UTF-8 and one ANSI byte elsewhere", Obj("Drives = " + cafe + "\r\n  BootDir = '\xE9'"),
+       TSettingsEncoding::seAnsi, U("CafÃ© ÃœnÃ¯code")},
+      {"UTF-8 cut short at the end", Obj("Drives = 'a'") + "\xC3", TSettingsEncoding::seAnsi, u"a"},
+      {"UTF-8 beside wide escapes", Obj("Drives = #8364'Caf\xC3\xA9'#8364'\xE2\x82\xAC'"),
+       TSettingsEncoding::seUtf8, U("€Café€€")},
+      {"UTF-8 beside ASCII escapes", Obj("Drives = 'Caf\xC3'#65'\xA9'"), TSettingsEncoding::seAnsi,
+       U("CafÃA©")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SettingsEncodingOf(c.bytes), c.encoding) << c.name;
+    EXPECT_EQ(FileToComponent(c.bytes, AppendWindows1252)->Drives, c.drives) << c.name;
+  }
+  // Saved, a UTF-8 file takes the notation's own form: escapes, 7-bit.
+  const auto data = FileToComponent("\xEF\xBB\xBF" + Obj("Drives = " + cafe), AppendWindows1252);
+  EXPECT_NE(ComponentToText(*data).find("Drives = 'Caf'#233' '#220'n'#239'code'"), std::string::npos);
+}
+
 }  // namespace

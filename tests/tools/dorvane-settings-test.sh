@@ -20,15 +20,28 @@ expect() {  # name, wanted exit code, wanted stdout, actual exit code, actual st
   fi
 }
 
-check() {  # runs "check FILE"; sets code and out (line ends without CR)
-  "${tool[@]}" check "$1" > "$work/out"; code=$?
+check() {  # runs "check [OPTION] FILE"; sets code and out (line ends without CR)
+  "${tool[@]}" check "$@" > "$work/out"; code=$?
   out=$(tr -d '\r' < "$work/out")
 }
 check "$data/example.dat"; expect "check a good file" 0 "OK" "$code" "$out"
+check --strict "$data/example.dat"; expect "check --strict a good file" 0 "OK" "$code" "$out"
 check "$data/bad-entry.dat"
-expect "check a misspelt entry property" 1 \
-  "Error reading TSkiffData.Groups: Error reading TGroupItem.Apps: Error reading TAppItem.Titel: Property Titel does not exist" \
+expect "check a misspelt entry property: where, then what" 1 \
+  "$data/bad-entry.dat:6:11: Error reading TSkiffData.Groups: Error reading TGroupItem.Apps: Error reading TAppItem.Titel: Property Titel does not exist" \
   "$code" "$out"
+warnings="$data/warnings.dat:2:13: warning: BtnSize 7 is not a button size (0 Mini, 1 Small, 2 Large): buttons are shown Large
+$data/warnings.dat:3:21: warning: DoubleClickTime -5 is negative: a second press is not held back
+$data/warnings.dat:11:25: warning: WindowState 'Q' is not N, M or X: the program runs normal
+$data/warnings.dat:12:24: warning: DialogType 'y' is not N, Y or O: nothing is asked before the program runs
+$data/warnings.dat:14:9: warning: Entry 'Nothing' has no command: its button only says \"There is no program to run.\"
+$data/warnings.dat:18:5: warning: A group without a name shows a blank tab
+$data/warnings.dat:21:14: warning: Group name 'Office' is used twice: the tabs look the same"
+check "$data/warnings.dat"; expect "warnings do not fail a check" 0 "$warnings
+OK" "$code" "$out"
+check --strict "$data/warnings.dat"; expect "warnings fail a strict check" 3 "$warnings" "$code" "$out"
+check --strict "$data/bad-entry.dat"; expect "an unreadable file fails a strict check with 1" 1 "${out%%:*}" "$code" "${out%%:*}"
+check --loose "$data/example.dat" 2> /dev/null; expect "unknown option" 2 "" "$code" "$out"
 check "$data/no-such-file.dat"
 case "$out" in "Cannot open file \""*) out=prefix-ok ;; esac
 expect "check a missing file" 1 "prefix-ok" "$code" "$out"

@@ -371,6 +371,15 @@ TEST_F(ConfigDialog, OptionsAreWrittenWhenLeftAndOnClose) {
   EXPECT_TRUE(settings.ShowInfo);  // never shown, still written back as loaded
 }
 
+TEST_F(ConfigDialog, AButtonSizeOutsideTheThreeIsShownLargeAsTheWindowShowsIt) {
+  for (int btnSize : {7, -1}) {
+    settings.BtnSize = btnSize;
+    TConfigForm& f = Open({});
+    EXPECT_EQ(SendMessageW(f.Control("rbLarge"), BM_GETCHECK, 0, 0), BST_CHECKED) << btnSize;
+    EXPECT_EQ(SendMessageW(f.Control("rbMini"), BM_GETCHECK, 0, 0), BST_UNCHECKED) << btnSize;
+  }
+}
+
 
 // --- the entry editor ---------------------------------------------------------
 

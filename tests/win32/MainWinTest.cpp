@@ -11,6 +11,7 @@
 #include <shlobj.h>
 
 #include "core/Errors.h"
+#include "core/SettingsFile.h"
 #include "core/TextCodec.h"
 #include "core/uCompStream.h"
 #include "win32/DataClasses.h"
@@ -105,6 +106,22 @@ class MainWindow : public testing::Test {
                  reinterpret_cast<LPARAM>(form->Control("tbrLeft")));
   }
 
+  // Pumps the queue until `done` holds or `ms` have passed; whether it held.
+  template <class Done>
+  bool PumpUntil(Done done, DWORD ms) {
+    for (const DWORD start = GetTickCount(); !done(); Sleep(10)) {
+      if (GetTickCount() - start > ms) return false;
+      Pump();
+    }
+    return true;
+  }
+
+  // What a file push does: the new file is written beside and renamed over.
+  void PushSettings(const std::string& body) {
+    WriteBytes(folder + L"pushed.tmp", "object TSkiffData\r\n" + body + "\r\nend\r\n");
+    ASSERT_TRUE(MoveFileExW((folder + L"pushed.tmp").c_str(), settingsFile.c_str(), MOVEFILE_REPLACE_EXISTING));
+  }
+
   std::u16string ToolTipOf(const TAction* action) {
     NMTTDISPINFOW info{};
     info.hdr.code = TTN_GETDISPINFOW;
@@ -142,14 +159,14 @@ TEST_F(MainWindow, StartsWithoutASettingsFileAtTheMiniHeight) {
 }
 
 TEST_F(MainWindow, HeightIsFixedByTheButtonSize) {
-  const std::pair<int, int> sizes[] = {{1, 97}, {2, 135}, {7, 82}};
+  const std::pair<int, int> sizes[] = {{1, 97}, {2, 135}, {7, 135}};
   for (auto [btnSize, above] : sizes) {
     WriteSettings("BtnSize = " + std::to_string(btnSize));
     TMainForm& f = Start();
     EXPECT_EQ(WindowHeight(), CaptionHeight() + f.Scale(above)) << btnSize;
     SetWindowPos(f.Handle(), nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(WindowHeight(), CaptionHeight() + f.Scale(above)) << btnSize;
-    EXPECT_EQ(f.Settings->BtnSize, btnSize);  // an unknown size is shown small but kept
+    EXPECT_EQ(f.Settings->BtnSize, btnSize);  // an unknown size is shown Large but kept
   }
 }
 
@@ -382,7 +399,10 @@ TEST_F(MainWindow, ARejectedSettingsFileIsShownThenKeptAside) {
   WriteBytes(settingsFile + L".bad", "an older rejected file");
   TMainForm& f = Start();
   ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].Text, u"Error reading TSkiffData.BtnSize: Invalid property value");
+  EXPECT_EQ(boxes[0].Text, u"Error reading TSkiffData.BtnSize: Invalid property value\r\n\r\nFile: " +
+                               U16(settingsFile) +
+                               u", line 2, column 13.\r\n\r\nDorvane starts with an empty desk. SkiffData.dat is not "
+                               u"changed; if a change is saved, the file is first kept as SkiffData.dat.bad.");
   EXPECT_EQ(boxes[0].Type, UINT(MB_OK | MB_ICONERROR));
   EXPECT_FALSE(f.Settings->ShowInfo);  // the empty settings, not half of the file
   EXPECT_TRUE(IsWindowVisible(f.Handle()));
@@ -394,6 +414,112 @@ TEST_F(MainWindow, ARejectedSettingsFileIsShownThenKeptAside) {
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
   f.SaveSettings();  // only the first save moves the file aside
   EXPECT_EQ(ReadBytes(settingsFile + L".bad"), rejected);
+}
+
+TEST_F(MainWindow, AFilePushedWhileRunningIsShownAndADropGoesOntoIt) {
+  WriteSettings("Groups = < item Name = 'Office' end item Name = 'Tools' end >");
+  TMainForm& f = Start();
+  TabCtrl_SetCurSel(f.Control("ProgramPages"), 1);
+  PushSettings("BtnSize = 2\r\n  Groups = < item Name = 'New' end item Name = 'Office' end item Name = 'Tools' end >");
+  const int tabs = 3;
+  EXPECT_TRUE(PumpUntil([&] { return TabCtrl_GetItemCount(f.Control("ProgramPages")) == tabs; }, 2000));
+  EXPECT_EQ(TabCtrl_GetCurSel(f.Control("ProgramPages")), 2);  // still "Tools"
+  EXPECT_EQ(WindowHeight(), CaptionHeight() + f.Scale(135));   // the options too
+
+  TDroppedFiles drop;
+  drop.Assign({u"C:\\Tools\\edit.exe"});
+  f.FileDragDrop(drop);
+  ASSERT_EQ(f.Settings->Groups.Count(), tabs);
+  EXPECT_EQ(f.Settings->Groups[2].Apps[0].Title, u"edit");
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
+  // Its own save is no change by someone else: the desk is not read again.
+  const TSkiffData* shown = f.Settings.get();
+  EXPECT_FALSE(PumpUntil([&] { return f.Settings.get() != shown; }, 700));
+
+  // An unreadable file is said once, where and what next; the desk stays.
+  const std::string typo = "object TSkiffData\r\n  Titel = 1\r\nend\r\n";
+  WriteBytes(settingsFile, typo);
+  ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); }, 2000));
+  EXPECT_EQ(boxes[0].Text.substr(0, boxes[0].Text.find(u"\r\n")),
+            u"Error reading TSkiffData.Titel: Property Titel does not exist");
+  EXPECT_NE(boxes[0].Text.find(u", line 2, column 3.\r\n\r\nThe desk shown stays as it is."), std::u16string::npos);
+  WriteBytes(settingsFile, typo);  // written again, the same
+  PumpUntil([] { return false; }, 700);
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(TabCtrl_GetItemCount(f.Control("ProgramPages")), tabs);
+}
+
+TEST_F(MainWindow, TheDialogWaitsForAPushedFileAndGoesOverItOnlyWhenConfirmed) {
+  WriteSettings("Groups = < item Name = 'A' end >");
+  TMainForm& f = Start();
+  const std::string pushed = "object TSkiffData\r\n  Groups = < item Name = 'Pushed' end >\r\nend\r\n";
+  bool readWhileOpen = false;
+  auto pushAndAddGroup = [&](bool addGroup) {
+    return [&, addGroup](TConfigForm& c) {
+      ShowWindow(c.Handle(), SW_SHOW);
+      WriteBytes(settingsFile, pushed);
+      PumpUntil([] { return false; }, 700);
+      readWhileOpen = f.Settings->Groups[0].Name != u"A";
+      if (addGroup) c.actMain.Execute(c.actAddGroup->Id);
+      SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+    };
+  };
+  // No change in the dialog: the pushed file is shown once it closes.
+  f.OnConfigShow = pushAndAddGroup(false);
+  f.ConfigBtnClick();
+  EXPECT_FALSE(readWhileOpen);
+  EXPECT_EQ(f.Settings->Groups[0].Name, u"Pushed");
+  EXPECT_TRUE(boxes.empty()) << Utf16ToUtf8(boxes.empty() ? u"" : boxes[0].Text);
+
+  // A change, not confirmed: dropped, and the file as it was pushed.
+  WriteSettings("Groups = < item Name = 'A' end >");
+  PumpUntil([&] { return f.Settings->Groups[0].Name == u"A"; }, 2000);
+  answer = IDNO;
+  f.OnConfigShow = pushAndAddGroup(true);
+  f.ConfigBtnClick();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, kSettingsChangedMeanwhile);
+  EXPECT_EQ(boxes[0].Type, UINT(MB_YESNO | MB_ICONWARNING));
+  EXPECT_EQ(ReadBytes(settingsFile), pushed);
+  EXPECT_EQ(f.Settings->Groups.Count(), 1);
+  EXPECT_EQ(TabCtrl_GetItemCount(f.Control("ProgramPages")), 1);
+
+  // Confirmed: saved, and the other version kept as .bak.
+  WriteSettings("Groups = < item Name = 'A' end >");
+  PumpUntil([&] { return f.Settings->Groups[0].Name == u"A"; }, 2000);
+  answer = IDYES;
+  f.OnConfigShow = pushAndAddGroup(true);
+  f.ConfigBtnClick();
+  EXPECT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(ReadBytes(settingsFile + L".bak"), pushed);
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
+  EXPECT_EQ(f.Settings->Groups[1].Name, u"New Group");
+}
+
+TEST_F(MainWindow, AReadOnlyFileLocksTheDesk) {
+  WriteSettings("Groups = < item Name = 'A' end >");
+  const std::string locked = ReadBytes(settingsFile);
+  SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_READONLY);
+  TMainForm& f = Start();
+  TDroppedFiles drop;
+  drop.Assign({u"C:\\Tools\\edit.exe"});
+  f.FileDragDrop(drop);
+  f.OnConfigShow = [](TConfigForm& c) {
+    ShowWindow(c.Handle(), SW_SHOW);
+    c.actMain.Execute(c.actAddGroup->Id);
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ConfigBtnClick();
+  ASSERT_EQ(boxes.size(), 2u);
+  for (const ShownBox& box : boxes) {
+    EXPECT_EQ(box.Text, kSettingsReadOnly);
+    EXPECT_EQ(box.Type, UINT(MB_OK | MB_ICONWARNING));
+  }
+  EXPECT_EQ(f.Row.HighButton(), 0);  // the changes last while Dorvane runs
+  EXPECT_EQ(TabCtrl_GetItemCount(f.Control("ProgramPages")), 2) << f.Settings->Groups.Count();
+  EXPECT_EQ(ReadBytes(settingsFile), locked);
+  EXPECT_EQ(GetFileAttributesW(settingsFile.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD(FILE_ATTRIBUTE_READONLY));
+  SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(MainWindow, AFailureInAHandlerReachesTheErrorBoxAndTheWindowGoesOn) {

@@ -149,7 +149,7 @@ TEST_F(ProgramRow, ButtonSizesAndPositions) {
     int btnSize, width, height;
     TIconSize icons;
   };
-  const Case cases[] = {{0, 21, 22, isSmall}, {1, 36, 37, isLarge}, {2, 64, 74, isLarge}, {7, 21, 22, isSmall}};
+  const Case cases[] = {{0, 21, 22, isSmall}, {1, 36, 37, isLarge}, {2, 64, 74, isLarge}, {7, 64, 74, isLarge}};
   for (const Case& c : cases) {
     TMainForm& f = Start("BtnSize = " + std::to_string(c.btnSize) + " Groups = < item Name = 'A' Apps = < " +
                          Entry("a", kShell32) + Entry("b", kShell32) + Entry("c", kShell32) + "> end >");
