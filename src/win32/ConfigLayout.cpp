@@ -17,7 +17,7 @@ constexpr TAnchor kStretch = TAnchor::akStretch;
 const TControlDef kConfigControls[] = {
     {TControlKind::StatusBar, "sbrMain", nullptr, TAlign::Bottom, 0, 0, 492, 19},
     {TControlKind::Panel, "BtnPanel", nullptr, TAlign::Bottom, 0, 0, 492, 34},
-    {TControlKind::Button, "DoneBtn", "BtnPanel", TAlign::None, 5, 5, 75, 25, L"Done", {}, BS_DEFPUSHBUTTON, 0, IDOK},
+    {TControlKind::Button, "DoneBtn", "BtnPanel", TAlign::None, 5, 5, 75, 25, L"Done"},
     {TControlKind::TabControl, "PageControl", nullptr, TAlign::Client, 0, 0, 492, 414, L"", {}, TCS_HOTTRACK},
     {TControlKind::Panel, "AppTab", "PageControl", TAlign::Client, 0, 0, 484, 386, L"Applications"},
     {TControlKind::TreeView, "tvApps", "AppTab", TAlign::Left, 0, 0, 167, 386, L"", {},

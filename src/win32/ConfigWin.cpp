@@ -72,6 +72,8 @@ void TConfigForm::FormCreate() {
   tool.lpszText = const_cast<wchar_t*>(L"Drag item here to delete");
   SendMessageW(FTrashTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   ShowWindow(Control("ShowInfoCB"), SW_HIDE);  // kept, and written back, but never offered
+  // The Tab key follows the layout: the pages first, Done last.
+  SetWindowPos(Control("BtnPanel"), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   Editor.Create();
   Editor.IconBrowseBtn.OnClick = [this] { mDisplayIconClick(); };
@@ -185,6 +187,7 @@ void TConfigForm::FormShow() {
   if (const HTREEITEM first = TreeView_GetRoot(tree)) SelectNode(first);
   DrawTrash();
   EnableActions();
+  SetFocus(tree);
 }
 
 void TConfigForm::DrawTrash() {
@@ -236,12 +239,13 @@ void TConfigForm::ShowAppItem(const std::u16string& title) {
 
 void TConfigForm::DrawPreview(const std::u16string& title) { Editor.DrawPreview(title); }
 
-void TConfigForm::EditorCommand(WORD code) {
+void TConfigForm::EditorCommand(const char* name, WORD code) {
   switch (code) {
     case EN_CHANGE:
     case CBN_SELCHANGE:
     case BN_CLICKED:
       if (Editor.Loading()) return;
+      Editor.Changed(name);
       AppChanged = true;  // edtCommandChange, chkIgnoreClick
       DataChanged = true;
       break;
@@ -254,7 +258,7 @@ void TConfigForm::EditorCommand(WORD code) {
 }
 
 void TConfigForm::chkIgnoreExit() {
-  if (AppChanged && Editor.Commit()) DataChanged = true;
+  if (Editor.Commit()) DataChanged = true;
 }
 
 void TConfigForm::mDisplayIconClick() {
@@ -437,7 +441,9 @@ bool TConfigForm::PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_SYSCHAR && (msg.wParam == 'a' || msg.wParam == 'A' || msg.wParam == 'o' || msg.wParam == 'O')) {
     const bool options = msg.wParam == 'o' || msg.wParam == 'O';
     ShowPage("PageControl", options ? 1 : 0);
-    SetFocus(options ? Control("HidePMCB") : tree);
+    // The page's first control the keyboard can reach: a hidden option
+    // must never be ticked unseen.
+    SetFocus(options ? GetNextDlgTabItem(Control("OptionsTab"), nullptr, FALSE) : tree);
     return true;
   }
   if (msg.hwnd != tree) return false;
@@ -473,7 +479,9 @@ bool TConfigForm::PreTranslateMessage(MSG& msg) {
 LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SHOWWINDOW:
-      if (wParam) FormShow();
+      // Its own showing only: Windows shows it again (lParam set) when the
+      // minimised owner comes back, and that must not reset the dialog.
+      if (wParam && lParam == 0) FormShow();
       break;
     case kDpiChanged: {
       const LRESULT result = Form::HandleMessage(message, wParam, lParam);
@@ -493,13 +501,22 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: {
       const WORD id = LOWORD(wParam), code = HIWORD(wParam);
       if (lParam == 0 && actMain.Execute(id)) return 0;
-      if (id == IDOK || id == IDCANCEL) {  // Done, Enter and Esc
+      const char* name = ControlName(reinterpret_cast<HWND>(lParam));
+      if (id == IDCANCEL || (name && std::strcmp(name, "DoneBtn") == 0 && code == BN_CLICKED) ||
+          (id == IDOK && GetFocus() == Control("DoneBtn"))) {  // Esc, Done, Enter on Done
         FormClose();
         return 0;
       }
-      const char* name = ControlName(reinterpret_cast<HWND>(lParam));
+      if (id == IDOK) {
+        // Enter in an editor field or an option takes it in, as leaving
+        // it does; the dialog stays.
+        const char* focused = ControlName(GetFocus());
+        if (TEntryEditor::IsEditorControl(focused)) chkIgnoreExit();
+        else if (IsOptionControl(focused)) HidePMCBExit();
+        return 0;
+      }
       if (TEntryEditor::IsEditorControl(name)) {
-        EditorCommand(code);
+        EditorCommand(name, code);
         return 0;
       }
       if (IsOptionControl(name)) {

@@ -87,7 +87,7 @@ class TConfigForm : public Form {
   void SelectNode(HTREEITEM node);
   HTREEITEM NodeAt(POINT screen) const;
   void OptionControlCommand(WORD code);
-  void EditorCommand(WORD code);
+  void EditorCommand(const char* name, WORD code);
 
   void ShowPopup(POINT at);
   void DrawTrash();

@@ -13,6 +13,16 @@
 namespace {
 
 constexpr const char* kEditorEdits[] = {"edtCommand", "edtParameters", "edtStartDir", "edtHint", "edtDialogText"};
+// Every control of the editor; a changed one is flagged by its position.
+constexpr const char* kEditorControls[] = {"edtCommand",    "edtParameters",  "edtStartDir",      "edtHint",
+                                           "edtDialogText", "cbxDialogType", "cbxWindowState", "chkMinimizeOnRun",
+                                           "chkIgnore"};
+
+int ControlIndex(const char* name) {
+  for (std::size_t i = 0; name && i < std::size(kEditorControls); ++i)
+    if (std::strcmp(kEditorControls[i], name) == 0) return static_cast<int>(i);
+  return -1;
+}
 
 void SetItems(HWND combo, std::initializer_list<const wchar_t*> items) {
   for (const wchar_t* item : items) SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
@@ -22,13 +32,10 @@ int Selected(HWND combo) { return static_cast<int>(SendMessageW(combo, CB_GETCUR
 
 }  // namespace
 
-bool TEntryEditor::IsEditorControl(const char* name) {
-  if (!name) return false;
-  for (const char* edit : kEditorEdits)
-    if (std::strcmp(edit, name) == 0) return true;
-  for (const char* other : {"cbxDialogType", "cbxWindowState", "chkMinimizeOnRun", "chkIgnore"})
-    if (std::strcmp(other, name) == 0) return true;
-  return false;
+bool TEntryEditor::IsEditorControl(const char* name) { return ControlIndex(name) >= 0; }
+
+void TEntryEditor::Changed(const char* name) {
+  if (const int i = ControlIndex(name); i >= 0 && !FLoading) FChanged |= 1u << i;
 }
 
 void TEntryEditor::Create() {
@@ -78,6 +85,7 @@ void TEntryEditor::Show(TAppItem& entry, const std::u16string& title) {
   SetChecked(FForm.Control("chkIgnore"), app->IgnoreAccessDenied);
   FLoading = false;
   FShownApp = app;
+  FChanged = 0;
   ShowEntryIcon(*app);
   DrawPreview(title);
 }
@@ -141,16 +149,18 @@ void TEntryEditor::DrawPreview(const std::u16string& title) {
 
 bool TEntryEditor::Commit() {
   TAppItem* app = FShownApp;
-  if (!app) return false;
-  app->Command = WindowText(FForm.Control("edtCommand"));
-  app->Parameters = WindowText(FForm.Control("edtParameters"));
-  app->Directory = WindowText(FForm.Control("edtStartDir"));
-  app->Hint = WindowText(FForm.Control("edtHint"));
-  app->DialogType = DialogTypeCode(Selected(FForm.Control("cbxDialogType")));
-  app->DialogText = WindowText(FForm.Control("edtDialogText"));
-  app->WindowState = WindowStateCode(Selected(FForm.Control("cbxWindowState")));
-  app->MinimizeOnRun = Checked(FForm.Control("chkMinimizeOnRun"));
-  app->IgnoreAccessDenied = Checked(FForm.Control("chkIgnore"));
+  if (!app || !FChanged) return false;
+  // Only what the user changed: a stored value the controls cannot show as
+  // it is (a "Max" window state, a lower-case dialog type) stays as stored.
+  const auto changed = [this](int i) { return (FChanged & (1u << i)) != 0; };
+  std::u16string* texts[] = {&app->Command, &app->Parameters, &app->Directory, &app->Hint, &app->DialogText};
+  for (std::size_t i = 0; i < std::size(texts); ++i)
+    if (changed(static_cast<int>(i))) *texts[i] = WindowText(FForm.Control(kEditorControls[i]));
+  if (changed(5)) app->DialogType = DialogTypeCode(Selected(FForm.Control("cbxDialogType")));
+  if (changed(6)) app->WindowState = WindowStateCode(Selected(FForm.Control("cbxWindowState")));
+  if (changed(7)) app->MinimizeOnRun = Checked(FForm.Control("chkMinimizeOnRun"));
+  if (changed(8)) app->IgnoreAccessDenied = Checked(FForm.Control("chkIgnore"));
+  FChanged = 0;
   return true;
 }
 

@@ -1,6 +1,6 @@
 // The configuration dialog's entry editor: the controls of its pnlApps
-// panel show one entry, every field goes back into that entry when one of
-// them is left after a change, and a preview shows the entry's button as the
+// panel show one entry, the fields changed go back into that entry when a
+// control is left, and a preview shows the entry's button as the
 // main window draws it in the large size. The form's table makes the
 // controls; the editor fills the lists and makes the two icon buttons.
 #pragma once
@@ -24,10 +24,17 @@ class TEntryEditor {
   // preview with the given title.
   void Show(TAppItem& entry, const std::u16string& title);
   bool Loading() const { return FLoading; }
-  // Writes every field into the entry that was loaded; false with none.
+  // The user changed the control of that name (a change while loading is
+  // none).
+  void Changed(const char* name);
+  // Writes the fields the user changed into the entry that was loaded;
+  // false when there was none or nothing changed.
   bool Commit();
   // The entry loaded is going away.
-  void Forget() { FShownApp = nullptr; }
+  void Forget() {
+    FShownApp = nullptr;
+    FChanged = 0;
+  }
   void DrawPreview(const std::u16string& title);
   // The icon picker over the loaded entry; true when it stored a choice.
   bool ChooseIcon(const std::u16string& title);
@@ -44,4 +51,5 @@ class TEntryEditor {
   Form& FForm;
   TAppItem* FShownApp = nullptr;
   bool FLoading = false;
+  unsigned FChanged = 0;  // the controls changed since loading, by position
 };

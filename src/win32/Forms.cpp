@@ -401,6 +401,9 @@ int Form::ShowModal(HWND owner) {
   ModalResult = 0;
   FModal = true;
   const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+  // Windows takes the focus from a window it disables: the owner's control
+  // that had it gets it back afterwards.
+  const HWND ownerFocus = owner && IsChild(owner, GetFocus()) ? GetFocus() : nullptr;
   if (ownerWasEnabled) EnableWindow(owner, FALSE);
   ShowWindow(FHandle, SW_SHOW);
   if (!IsChild(FHandle, GetFocus())) {
@@ -413,7 +416,15 @@ int Form::ShowModal(HWND owner) {
       if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));  // the program is ending: pass it on
       break;
     }
-    if (!ProcessDialogMessage(msg)) {
+    // What a key starts here fails as a click's does: reported, and the
+    // dialog goes on (and its owner is enabled again when it ends).
+    bool taken = true;
+    try {
+      taken = ProcessDialogMessage(msg);
+    } catch (const std::exception& e) {
+      App.ShowError(FHandle, ExceptionMessage(e));
+    }
+    if (!taken) {
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
@@ -421,6 +432,7 @@ int Form::ShowModal(HWND owner) {
   // The owner first, so that it gets the focus back when this one goes.
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
   if (IsWindow(FHandle)) ShowWindow(FHandle, SW_HIDE);
+  if (ownerFocus && IsWindowVisible(ownerFocus) && GetActiveWindow() == owner) SetFocus(ownerFocus);
   FModal = false;
   if (ModalResult == 0) ModalResult = IDCANCEL;
   return ModalResult;

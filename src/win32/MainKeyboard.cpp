@@ -5,23 +5,42 @@
 #include "win32/MainWin.h"
 
 bool TMainKeyboard::KeyDown(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !F.Handle() || (msg.hwnd != F.Handle() && !IsChild(F.Handle(), msg.hwnd)))
+  const bool up = msg.message == WM_KEYUP;
+  if ((msg.message != WM_KEYDOWN && !up) || !F.Handle() ||
+      (msg.hwnd != F.Handle() && !IsChild(F.Handle(), msg.hwnd)))
     return false;
   const UINT key = static_cast<UINT>(msg.wParam);
   const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
-  if (ctrl && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) {
+  const HWND focus = GetFocus();
+  const bool onBar = focus == F.Control("tbrLeft") || focus == F.Control("tbrRight");
+  if (ctrl && !up && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) {
     ShowFocusCues();
     F.Row.SwitchTab(key == VK_TAB ? !shift : key == VK_NEXT);
     return true;
   }
   if (ctrl || GetKeyState(VK_MENU) < 0) return false;
+  if ((key == VK_RETURN || key == VK_SPACE) && (onBar || F.Row.FocusedButton() >= 0)) {
+    // One press, one start: a press is its key going down and up again on
+    // the same button, and acts on the key-up, as a push button does. A
+    // held key's repeats are swallowed, and none can answer the
+    // confirmation box the press may open.
+    if (!up) {
+      if (!(msg.lParam & (1 << 30))) FPress = {focus, key};
+      return true;
+    }
+    if (FPress.Button != focus || FPress.Key != key) return true;
+    FPress = {};
+    if (onBar) return ToolBarKey(focus, VK_RETURN);
+    ShowFocusCues();
+    return F.Row.KeyDown(VK_RETURN);
+  }
+  if (up) return false;
   if (key == VK_TAB) {
     ShowFocusCues();
     FocusNextPart(!shift);
     return true;
   }
-  const HWND focus = GetFocus();
-  if (focus == F.Control("tbrLeft") || focus == F.Control("tbrRight")) return ToolBarKey(focus, key);
+  if (onBar) return ToolBarKey(focus, key);
   if (F.Row.FocusedButton() >= 0 && F.Row.KeyDown(key)) {
     ShowFocusCues();
     return true;
@@ -97,6 +116,6 @@ void TMainKeyboard::Activate(WPARAM wParam) {
   } else if (!HIWORD(wParam)) {
     const HWND before = FFocusBeforeDeactivation;
     if (before && IsChild(F.Handle(), before) && IsWindowVisible(before)) SetFocus(before);
-    else if (!F.Row.FocusRow()) SetFocus(F.Control("ProgramPages"));
+    else F.Row.FocusRowOrTabs();
   }
 }

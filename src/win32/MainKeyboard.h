@@ -11,7 +11,7 @@ class TMainForm;
 class TMainKeyboard {
  public:
   explicit TMainKeyboard(TMainForm& form) : F(form) {}
-  // A queued message for the window: true when it was a key handled here.
+  // A queued key message for the window: true when it was handled here.
   bool KeyDown(const MSG& msg);
   // WM_ACTIVATE's wParam: back to where the keyboard was, or to the row,
   // never to nothing.
@@ -28,4 +28,8 @@ class TMainKeyboard {
 
   TMainForm& F;
   HWND FFocusBeforeDeactivation = nullptr;
+  struct {
+    HWND Button = nullptr;
+    UINT Key = 0;
+  } FPress;  // where Enter or Space went down, until it comes up
 };

@@ -93,7 +93,14 @@ void TMainForm::Show() {
 }
 
 void TMainForm::HandleQueuedMessage(MSG& msg) {
-  if (PreTranslateMessage(msg)) return;
+  // What a key starts fails as a click's does: reported, and the program
+  // goes on.
+  try {
+    if (PreTranslateMessage(msg)) return;
+  } catch (const std::exception& e) {
+    App.ShowError(Handle(), ExceptionMessage(e));
+    return;
+  }
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }
@@ -663,7 +670,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Keyboard.Activate(wParam);
       return 0;
     case WM_SETFOCUS:
-      if (!Row.FocusRow()) SetFocus(Control("ProgramPages"));
+      Row.FocusRowOrTabs();
       return 0;
     case WM_CONTEXTMENU: {
       POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

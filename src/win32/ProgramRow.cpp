@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "core/Errors.h"
 #include "core/TextCodec.h"
@@ -80,6 +81,7 @@ void TProgramRow::BuildTabs(int tab) {
   ShowRow(layout.Fill);
   FOwner.Realign();  // the tabs took their room: the button area follows
   UpdateSlider();
+  if (std::exchange(FRefocus, false)) FocusRowOrTabs();
 }
 
 void TProgramRow::RebuildTabs(int tab) {
@@ -88,6 +90,8 @@ void TProgramRow::RebuildTabs(int tab) {
 }
 
 void TProgramRow::ClearButtons(bool freeAll) {
+  // A focused button may go: the row built next takes the focus back.
+  FRefocus = FRefocus || FocusedButton() >= 0;
   if (freeAll) {
     FButtons.clear();
     ilstLarge.Clear();
@@ -298,11 +302,18 @@ bool TProgramRow::FocusButton(int index) {
   }
   SetFocus(FButtons[index]->Handle());
   FLastFocused = index;
+  FRowAwaited = false;
   return true;
 }
 
 bool TProgramRow::FocusRow() {
   return FocusButton(std::min(FLastFocused, ShownCount() - 1)) || FocusButton(0);
+}
+
+void TProgramRow::FocusRowOrTabs() {
+  if (FocusRow()) return;
+  SetFocus(FPages);
+  FRowAwaited = true;
 }
 
 bool TProgramRow::KeyDown(UINT key) {
@@ -324,11 +335,12 @@ bool TProgramRow::KeyDown(UINT key) {
 void TProgramRow::SwitchTab(bool forward) {
   const int tab = NextTab(SelectedTab(), TabCtrl_GetItemCount(FPages), forward);
   if (tab < 0 || tab == SelectedTab()) return;
-  const bool onRow = FocusedButton() >= 0;
+  const bool onRow = FocusedButton() >= 0 || (FRowAwaited && GetFocus() == FPages);
   TabCtrl_SetCurSel(FPages, tab);
   ProgramPagesChange();
-  // The focus stays on the row: on the new row's first button.
-  if (onRow && !FocusButton(0)) SetFocus(FPages);
+  // The focus stays with the row: on the new row's first button, or, while
+  // a row has none, on the tabs until one has.
+  if (onRow && !FocusButton(0)) FocusRowOrTabs();
 }
 
 void TProgramRow::ProgramPagesChange() {

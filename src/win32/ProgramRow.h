@@ -47,6 +47,9 @@ class TProgramRow {
   // slider following so that it stays in view; Enter and Space press it.
   // False when the row has no button to focus or the key is none of these.
   bool FocusRow();
+  // The row, or while it has no button, the tab control, which then hands
+  // the focus back to the next row with a button that Ctrl+Tab shows.
+  void FocusRowOrTabs();
   bool FocusButton(int index);
   bool KeyDown(UINT key);
   // The index of the row's button that has the focus; -1 for none.
@@ -93,6 +96,8 @@ class TProgramRow {
   std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
   int FSliderLeft = 0;  // the button panel's Left
   int FLastFocused = 0;  // the button the keyboard was last on
+  bool FRowAwaited = false;  // the focus waits on the tabs for a row with a button
+  bool FRefocus = false;     // a focused button went with the row: the next row takes the focus
   int ShownCount();
   int FIconExtractions = 0;
   UniqueFont FTabFont;

@@ -344,6 +344,39 @@ TEST_F(ConfigDialog, EnterOpensAndClosesAGroupAndNeverClosesTheDialog) {
   EXPECT_EQ(f.ModalResult, IDOK);
 }
 
+TEST_F(ConfigDialog, EnterTakesInAFieldAndTheKeyboardGoesTreeEditorDone) {
+  TConfigForm& f = Open({{u"A", {u"a1", u"a2"}}});
+  EXPECT_EQ(GetFocus(), Tree()) << "the keyboard starts on the tree";
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  for (const char* edit : {"edtCommand", "edtDialogText"}) {
+    SetFocus(f.Control(edit));
+    SetWindowTextW(f.Control(edit), L"half typed");
+    Key(f.Control(edit), VK_RETURN);
+    EXPECT_EQ(f.ModalResult, 0) << "Enter in " << edit << " does not close the dialog";
+    EXPECT_EQ(GetFocus(), f.Control(edit));
+  }
+  const TAppItem& a1 = settings.Groups[0].Apps[0];
+  EXPECT_EQ(a1.Command + u"/" + a1.DialogText, u"half typed/half typed") << "each taken in";
+  // Tab: the tree, the editor, Done last.
+  const HWND done = f.Control("DoneBtn");
+  EXPECT_EQ(GetNextDlgTabItem(f.Handle(), done, FALSE), Tree());
+  EXPECT_TRUE(IsChild(f.Control("pnlApps"), GetNextDlgTabItem(f.Handle(), done, TRUE)));
+  SetFocus(done);
+  Key(done, VK_RETURN);
+  EXPECT_EQ(f.ModalResult, IDOK) << "Enter on Done closes";
+}
+
+TEST_F(ConfigDialog, AltOFocusesTheFirstOptionShownNeverTheHiddenOne) {
+  TConfigForm& f = Open({});
+  ShowWindow(f.Control("HidePMCB"), SW_HIDE);  // as where the desktop window may not be toggled
+  PostMessageW(f.Handle(), WM_SYSCHAR, 'o', 1 << 29);
+  Keys();
+  EXPECT_EQ(GetFocus(), f.Control("FlatButtons"));
+  Key(GetFocus(), VK_SPACE);
+  EXPECT_FALSE(Checked(f.Control("HidePMCB")));
+}
+
 TEST_F(ConfigDialog, OptionsAreWrittenWhenLeftAndOnClose) {
   settings.DisableClose = true;
   settings.BtnSize = 2;

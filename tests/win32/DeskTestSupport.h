@@ -20,6 +20,7 @@ class TDeskTest : public testing::Test {
   const std::wstring& folder = temp.Path();
   TApplication app{GetModuleHandleW(nullptr)};
   std::vector<std::u16string> runs;
+  std::u16string runFailure;  // a start raises this when set
   std::unique_ptr<TMainForm> form;
 
   void SetUp() override {
@@ -39,6 +40,7 @@ class TDeskTest : public testing::Test {
     env.IniFolder = folder;
     env.TrayNotify = [](DWORD, NOTIFYICONDATAW&) { return TRUE; };
     env.RunProgram = [this](HWND, const std::u16string& file, const std::u16string&, const std::u16string&, int) {
+      if (!runFailure.empty()) throw Exception(runFailure);
       runs.push_back(file);
       return 42;
     };

@@ -66,6 +66,140 @@ TEST_F(Keyboard, CtrlTabAndCtrlPageKeysGoRoundTheTabsFromAnywhere) {
   EXPECT_EQ(GetFocus(), f.Control("ProgramPages"));
 }
 
+TEST_F(Keyboard, CtrlTabOverAnEmptyGroupBringsTheKeyboardBackToTheRow) {
+  // The focus parks on the tab control while a row has no button, and
+  // comes back to the row on the next tab that has one: after an empty
+  // group, and from an empty tab at start.
+  const struct {
+    std::string Groups;
+    std::initializer_list<std::initializer_list<WORD>> Keys;
+    int Tab;
+  } cases[] = {
+      {Group("a", 3) + Group("e", 0) + Group("c", 1),
+       {{VK_CONTROL, VK_TAB}, {VK_CONTROL, VK_SHIFT, VK_TAB}},
+       0},
+      {Group("a", 3) + Group("e", 0) + Group("f", 0) + Group("c", 1),
+       {{VK_CONTROL, VK_TAB}, {VK_CONTROL, VK_TAB}, {VK_CONTROL, VK_TAB}},
+       3},
+      {Group("e", 0) + Group("a", 3), {{VK_CONTROL, VK_TAB}}, 1},
+      {Group("e", 0) + Group("a", 3), {{VK_CONTROL, VK_NEXT}, {VK_CONTROL, VK_PRIOR}, {VK_CONTROL, VK_PRIOR}}, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Groups);
+    TMainForm& f = Start("Groups = < " + c.Groups + ">");
+    for (const auto& keys : c.Keys) Press(keys);
+    EXPECT_EQ(Tab(), c.Tab);
+    EXPECT_EQ(f.Row.FocusedButton(), 0) << "back on the row";
+    Press({VK_RIGHT});
+    Press({VK_RETURN});
+    ASSERT_EQ(runs.size(), 1u) << "Right and Enter start the second entry";
+    EXPECT_EQ(runs[0], c.Tab == 0 || c.Tab == 1 ? u"C:\\a1.exe" : u"C:\\c0.exe");
+    runs.clear();
+  }
+}
+
+TEST_F(Keyboard, AHeldKeyStartsOnceAndNeverAnswersTheConfirmation) {
+  // Auto-repeat sends WM_KEYDOWN again with bit 30 set; Space acts on its
+  // key-up, as a push button does.
+  int boxes = 0;
+  app.MessageBoxProc = [&boxes](HWND, const std::u16string&, const std::u16string&, UINT) {
+    ++boxes;
+    return IDYES;
+  };
+  for (const WORD key : {VK_RETURN, VK_SPACE}) {
+    for (const char* dialog : {"N", "Y"}) {
+      SCOPED_TRACE(std::string(dialog) + (key == VK_SPACE ? " Space" : " Enter"));
+      TMainForm& f = Start(std::string("Groups = < item Name = 'a' Apps = < item Title = 't' Command = 'C:\\t.exe' "
+                                       "DialogType = '") + dialog + "' end > end >");
+      runs.clear();
+      boxes = 0;
+      const HWND button = f.Row.FindButton(0)->Handle();
+      ASSERT_EQ(GetFocus(), button);
+      for (int i = 0; i < 5; ++i) {
+        PostMessageW(button, WM_KEYDOWN, key, i == 0 ? 1 : (1 | 1 << 30));
+        Loop();
+        form->ButtonBusy = false;  // not the repeat guard: the key itself must not press again
+      }
+      PostMessageW(button, WM_KEYUP, key, 1 | 1 << 30 | 1u << 31);
+      Loop();
+      EXPECT_EQ(runs.size(), 1u);
+      EXPECT_EQ(boxes, dialog[0] == 'Y' ? 1 : 0);
+    }
+    // A tool bar's button likewise: Windows Explorer, once.
+    runs.clear();
+    const HWND bar = form->Control("tbrLeft");
+    SetFocus(bar);
+    SendMessageW(bar, TB_SETHOTITEM, 0, 0);
+    for (int i = 0; i < 5; ++i) PostMessageW(bar, WM_KEYDOWN, key, i == 0 ? 1 : (1 | 1 << 30));
+    PostMessageW(bar, WM_KEYUP, key, 1 | 1 << 30 | 1u << 31);
+    Loop();
+    EXPECT_EQ(runs, std::vector<std::u16string>{u"Explorer.exe"});
+  }
+}
+
+void CALLBACK CloseAbout(HWND, UINT, UINT_PTR id, DWORD) {
+  if (const HWND about = FindWindowW(L"DorvaneForm", L"About Dorvane")) {
+    KillTimer(nullptr, id);
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+  }
+}
+
+void CALLBACK CloseConfig(HWND, UINT, UINT_PTR id, DWORD) {
+  if (const HWND config = FindWindowW(L"DorvaneForm", L"Dorvane Configuration")) {
+    KillTimer(nullptr, id);
+    PostMessageW(config, WM_CLOSE, 0, 0);
+  }
+}
+
+TEST_F(Keyboard, TheFocusStaysWhereTheKeyboardWasWhenTheRowIsBuiltAgainOrADialogCloses) {
+  TMainForm& f = Start("Groups = < " + Group("a", 3) + ">");
+  Press({VK_RIGHT});
+  ASSERT_EQ(f.Row.FocusedButton(), 1);
+  // A move to a monitor of another DPI builds every button anew.
+  RECT r{};
+  GetWindowRect(f.Handle(), &r);
+  SendMessageW(f.Handle(), kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&r));
+  Loop();
+  EXPECT_EQ(f.Row.FocusedButton(), 1) << "after a DPI change";
+  // The configuration dialog closed with a change: the row is built again.
+  f.OnConfigShow = [&f](TConfigForm& c) {
+    c.ShowModal(f.Handle());  // closed by the timer below
+    c.DataChanged = true;
+  };
+  SetTimer(nullptr, 0, 50, CloseConfig);
+  f.ConfigBtnClick();
+  Loop();
+  EXPECT_EQ(f.Row.FocusedButton(), 1) << "after the configuration dialog";
+  Press({VK_RIGHT});
+  EXPECT_EQ(f.Row.FocusedButton(), 2);
+  // The about box opened from the tool bar gives the keyboard back to it.
+  Press({VK_TAB});
+  Press({VK_TAB});
+  ASSERT_EQ(GetFocus(), f.Control("tbrLeft"));
+  Press({VK_END});
+  SetTimer(nullptr, 0, 50, CloseAbout);
+  Press({VK_RETURN});
+  Loop();
+  EXPECT_EQ(GetFocus(), f.Control("tbrLeft")) << "after the about box";
+}
+
+TEST_F(Keyboard, AFailureInWhatAKeyStartsIsReportedAndTheProgramGoesOn) {
+  std::vector<std::u16string> errors;
+  app.MessageBoxProc = [&errors](HWND, const std::u16string& text, const std::u16string&, UINT) {
+    errors.push_back(text);
+    return IDOK;
+  };
+  TMainForm& f = Start("Groups = < " + Group("a", 2) + ">");
+  runFailure = u"The disk is on fire.";
+  Press({VK_RETURN});
+  EXPECT_EQ(errors, std::vector<std::u16string>{u"The disk is on fire."});
+  runFailure.clear();
+  Press({VK_RIGHT});
+  Press({VK_RETURN});
+  EXPECT_EQ(runs, std::vector<std::u16string>{u"C:\\a1.exe"}) << "the window still answers its keys";
+  EXPECT_TRUE(IsWindowEnabled(f.Handle()));
+}
+
 TEST_F(Keyboard, ArrowsHomeEndAndEnterStartTheFocusedEntryWithTheSliderFollowing) {
   TMainForm& f = Start("BtnSize = 2 Groups = < " + Group("x", 30) + ">");
   const HWND slider = f.Control("ProgramSlider");

@@ -649,6 +649,69 @@ TEST_F(MainWindow, AFileDroppedOnTheButtonAreaArrivesAsAnEntry) {
   EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), 2);
 }
 
+// The configuration dialog's own loop for a while: its selection delay runs out.
+void Settle() {
+  for (int i = 0; i < 10; ++i) {
+    Sleep(15);
+    Pump();
+  }
+}
+
+TEST_F(MainWindow, TheMainWindowComingBackKeepsTheDialogsChanges) {
+  // Restored from minimised (a click on its taskbar button, Win+D), the
+  // owner has Windows show its owned dialog again: no showing of its own.
+  WriteSettings("Groups = < item Name = 'A' Apps = < item Title = 'one' Command = 'C:\\one.exe' end "
+                "item Title = 'two' Command = 'C:\\two.exe' end > end >");
+  TMainForm& f = Start();
+  f.OnConfigShow = [](TConfigForm& c) {
+    ShowWindow(c.Handle(), SW_SHOW);
+    const HWND tree = c.Tree();
+    const HTREEITEM one = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+    c.DeleteNode(TreeView_GetNextSibling(tree, one));  // answered Yes
+    c.tvAppsEdited(one, u"uno");
+    SendMessageW(c.Handle(), WM_SHOWWINDOW, TRUE, SW_PARENTOPENING);
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  answer = IDYES;
+  f.ConfigBtnClick();
+  EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), 1);
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings)) << "saved";
+  EXPECT_NE(ReadBytes(settingsFile).find("Title = 'uno'"), std::string::npos);
+  EXPECT_EQ(f.Row.FindButton(0)->AccessibleName(), u"uno") << "shown";
+  EXPECT_FALSE(IsWindowVisible(f.Row.FindButton(1)->Handle())) << "no button left for the deleted entry";
+}
+
+TEST_F(MainWindow, LookingThroughEntriesWritesOnlyWhatWasEdited) {
+  // Stored values the editor cannot show as they are ("Max" runs
+  // maximised: only the first letter counts) must survive being looked at.
+  WriteSettings("Groups = < item Name = 'A' Apps = < "
+                "item Title = 'one' Command = 'C:\\one.exe' DialogType = 'y' end "
+                "item Title = 'two' Command = 'C:\\two.exe' WindowState = 'Max' DialogType = 'y' end > end >");
+  TMainForm& f = Start();
+  f.OnConfigShow = [](TConfigForm& c) {
+    ShowWindow(c.Handle(), SW_SHOW);
+    const HWND tree = c.Tree();
+    const HTREEITEM one = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+    const HTREEITEM two = TreeView_GetNextSibling(tree, one);
+    TreeView_SelectItem(tree, one);
+    Settle();
+    SetFocus(c.Control("edtCommand"));
+    SetWindowTextW(c.Control("edtCommand"), L"C:\\uno.exe");
+    SetFocus(tree);
+    for (HTREEITEM node : {two, one, two}) {
+      TreeView_SelectItem(tree, node);
+      Settle();
+    }
+    SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
+  };
+  f.ConfigBtnClick();
+  const TAppCollection& apps = f.Settings->Groups[0].Apps;
+  EXPECT_EQ(apps[0].Command, u"C:\\uno.exe");
+  EXPECT_EQ(apps[0].DialogType + u"/" + apps[0].WindowState, u"y/") << "only the field edited is written";
+  EXPECT_EQ(apps[1].DialogType + u"/" + apps[1].WindowState, u"y/Max") << "looked at only";
+  EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings)) << "saved";
+}
+
 // The about box is modal: a timer inside its loop looks at it and presses Ok.
 HWND gAboutSeen = nullptr;
 std::wstring gAboutTitle;
