@@ -29,6 +29,8 @@ const TControlDef kMainControls[] = {
     {TControlKind::TabControl, "ProgramPages", nullptr, TAlign::Client, 0, 0, 671, 119, L"", {}, TCS_HOTTRACK},
     {TControlKind::Panel, "pnlButtons", "ProgramPages", TAlign::Client},
     {TControlKind::Panel, "pnlProgramButtons", "pnlButtons", TAlign::None, 53, 1, 207, 54},
+    {TControlKind::Label, "lblEmptyDesk", "pnlButtons", TAlign::Client, 0, 0, 0, 0, L"", {},
+     SS_CENTER | SS_CENTERIMAGE | SS_ENDELLIPSIS},
     {TControlKind::Panel, "SliderPanel", nullptr, TAlign::Bottom, 0, 0, 671, 24},
     {TControlKind::ToolBar, "tbrLeft", "SliderPanel", TAlign::Left, 0, 0, 100, 24},
     {TControlKind::TrackBar, "ProgramSlider", "SliderPanel", TAlign::None, 126, 0, 141, 22},
@@ -64,6 +66,10 @@ class TMainPressHost : public TPressHost {
   int RunProgram(const std::u16string& file, const std::u16string& parameters, const std::u16string& folder,
                  int showCommand) override {
     return Run(F.Handle(), file, parameters, folder, showCommand);
+  }
+  bool FolderExists(const std::u16string& folder) override {
+    const DWORD attributes = GetFileAttributesW(ExtendedPath(WStr(folder)).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
 
  private:
@@ -248,6 +254,7 @@ void TMainForm::FormCreate() {
   for (TAction* a : {actScreenSaver, actLockWorkstation}) a->AddToolButton(Control("tbrRight"));
   ShowWindow(Control("ProgramSlider"), SW_HIDE);
   Row.Attach(Control("ProgramPages"), Control("pnlProgramButtons"), Control("ProgramSlider"));
+  Row.SetEmptyLine(Control("lblEmptyDesk"));
   Row.OnButtonClick = [this](int index) { ProgramBtnClick(index); };
 
   // The repeat-press guard's timer starts enabled and ends itself.
@@ -337,17 +344,12 @@ void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
     App.ShowError(Handle(), kOneFileAtATime);
     return;
   }
-  const int group = RowContentOf(*Settings, Row.SelectedTab()).Group;
-  if (group < 0 || group >= Settings->Groups.Count()) throw Exception(kDropNeedsGroup);
-  TAppItem& entry = Settings->Groups[group].Apps.Add();
-  entry.Command = drop.NameWithPath[0];
-  entry.Title = DroppedTitle(drop.NameOnly[0]);
-  entry.Hint = entry.Title;
-  entry.Directory = DroppedFolder(drop.NameWithPath[0]);
-  entry.WindowState = u"N";
-  entry.DialogType = u"N";
+  const bool firstGroup = Settings->Groups.Count() == 0;
+  const int group = DropGroup(*Settings, Row.SelectedTab());
+  if (group < 0) throw Exception(kDropNeedsGroup);
+  AddDroppedEntry(Settings->Groups[group].Apps, drop.NameWithPath[0]);
   SaveSettings();
-  Row.RebuildTabs(Row.SelectedTab());
+  Row.RebuildTabs(firstGroup ? StartTab(*Settings) : Row.SelectedTab());
 }
 
 void TMainForm::FormShow() {
@@ -359,6 +361,9 @@ void TMainForm::FormShow() {
   SetButtonsFlat(Settings->DoFlatButtons);
   UpdateDesktopAction();
   InFormShow = true;
+  // The command line has been read: /R leaves nothing to add with.
+  const std::u16string emptyLine = actConfig->Enabled() ? kEmptyDesk : kEmptyLockedDesk;
+  SetWindowTextW(Control("lblEmptyDesk"), W(emptyLine));
   ApplyButtonSize();
   Row.BuildTabs(StartTab(*Settings));
   InFormShow = false;
@@ -596,6 +601,9 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       FormDestroy();
       return 0;
+    case WM_HELP:
+      ShowHelp(App, Handle(), u"window");
+      return TRUE;
     case WM_SYSCOMMAND:
       // Only the command itself is refused: the program may still minimise.
       if (wParam == SC_MINIMIZE && Settings && Settings->DisableMinimize) return 0;
