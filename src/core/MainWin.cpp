@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/TextCodec.h"
+#include "core/filedrag.h"
 #include "core/WinSupport.h"
 
 bool CanLockWorkstation(const TOsVersion& v) { return v.NtFamily && v.Major >= 5; }
@@ -62,6 +63,14 @@ TRowContent RowContentOf(const TSkiffData& settings, int tab) {
     if (group >= 0 && group < settings.Groups.Count()) content.Group = group;
   }
   return content;
+}
+
+int DropGroup(TSkiffData& settings, int selectedTab) {
+  if (settings.Groups.Count() == 0) {
+    settings.Groups.Add().Name = kFirstGroupName;
+    return 0;
+  }
+  return RowContentOf(settings, selectedTab).Group;
 }
 
 TTabsLayout BuildTabs(const TSkiffData& settings, int tab) {
@@ -183,5 +192,13 @@ void ProgramBtnClick(TPressHost& host, const TSkiffData& settings, int selectedT
   const int result = host.RunProgram(command, parameters, folder, showCommand);
   if (result == kShellAccessDenied && ignoreAccessDenied) return;
   if (result <= kShellLastError)
-    host.ShowMessage(kCannotRunProgram + ShellResultText(result), TMessageKind::mkWarning);
+    host.ShowMessage(CannotRunMessage(result, command, folder, !folder.empty() && !host.FolderExists(folder)),
+                     TMessageKind::mkWarning);
+}
+
+std::u16string CannotRunMessage(int result, std::u16string_view command, std::u16string_view folder,
+                                bool folderMissing) {
+  std::u16string text = kCannotRunProgram + ShellResultText(result) + u"\n" + std::u16string(command);
+  if (folderMissing) text += u"\n" + std::u16string(kStartDirectoryLine) + std::u16string(folder);
+  return text;
 }

@@ -58,6 +58,10 @@ inline constexpr char16_t kApplicationTitle[] = u"Quorvel Dorvane";
 // --- Tabs and the row of program buttons --------------------------------------
 
 inline constexpr char16_t kInfoTabCaption[] = u"Sys Info";
+// What the button area says while there is no tab: how to begin, or, where
+// nothing may be added (/R), only that there is nothing.
+inline constexpr char16_t kEmptyDesk[] = u"No programs yet: drop a program here, or press Configuration to add one.";
+inline constexpr char16_t kEmptyLockedDesk[] = u"No programs yet.";
 
 // What a tab remembers: how many buttons its row has and where the slider
 // stood when it was last shown.
@@ -84,6 +88,10 @@ struct TRowContent {
   bool Drives = false;
 };
 TRowContent RowContentOf(const TSkiffData& settings, int tab);
+
+// The group a dropped file joins: the selected tab's; on a desk without
+// groups the group "Programs", made for it. -1 on the information tab.
+int DropGroup(TSkiffData& settings, int selectedTab);
 
 // The tabs as BuildTabs makes them. The selected tab is the one asked for,
 // kept within the tabs there are, and its row is filled at once.
@@ -153,7 +161,16 @@ struct TPressHost {
   // The shell call: above 32 is success, anything else an error code.
   virtual int RunProgram(const std::u16string& file, const std::u16string& parameters,
                          const std::u16string& folder, int showCommand) = 0;
+  // Whether a start folder is there, for the message of a failed start.
+  virtual bool FolderExists(const std::u16string& folder) = 0;
 };
+
+inline constexpr char16_t kStartDirectoryLine[] = u"Start directory: ";
+// The warning of a failed start: the shell's reason, then the command on a
+// line of its own, so that the broken entry can be found among many, and
+// the start folder when it is missing.
+std::u16string CannotRunMessage(int result, std::u16string_view command, std::u16string_view folder,
+                                bool folderMissing);
 
 // A press on the button with index buttonTag under the selected tab: the
 // guard, the information message or the entry's confirmation, the optional

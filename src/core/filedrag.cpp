@@ -34,3 +34,14 @@ std::u16string DroppedFolder(std::u16string_view nameWithPath) {
   if (slash == 2 && nameWithPath[1] == u':') return std::u16string(nameWithPath.substr(0, 3));
   return std::u16string(nameWithPath.substr(0, slash));
 }
+
+TAppItem& AddDroppedEntry(TAppCollection& apps, std::u16string_view nameWithPath) {
+  TAppItem& entry = apps.Add();
+  entry.Command = std::u16string(nameWithPath);
+  entry.Title = DroppedTitle(SplitDroppedName(nameWithPath).NameOnly);
+  entry.Hint = entry.Title;
+  entry.Directory = DroppedFolder(nameWithPath);
+  entry.WindowState = u"N";
+  entry.DialogType = u"N";
+  return entry;
+}

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/DataClasses.h"
+
 struct TDroppedName {
   std::u16string NameWithPath;
   std::u16string NameOnly;   // after the last "\"
@@ -35,3 +37,11 @@ std::u16string DroppedTitle(std::u16string_view nameOnly);
 // The folder of a full name, without a trailing "\" ("C:\Tools" for
 // C:\Tools\app.exe); the drive's root keeps its "\" ("C:\").
 std::u16string DroppedFolder(std::u16string_view nameWithPath);
+
+// A file made an entry by the drop's rules, appended to `apps`: titled
+// after the file, its hint the title, started in the file's folder, normal
+// window, no question, no icon of its own.
+TAppItem& AddDroppedEntry(TAppCollection& apps, std::u16string_view nameWithPath);
+
+// The group a new entry goes to when the desk has none yet.
+inline constexpr char16_t kFirstGroupName[] = u"Programs";

@@ -28,6 +28,10 @@ class TApplication {
   // Every message box of the program goes through here, so that tests can
   // answer them.
   MessageBoxFn MessageBoxProc;
+  // Opens the help page (a full path, "#" and a section after it when one
+  // is asked for) and returns the shell's result; empty: the shell. Tests
+  // put a stand-in here.
+  std::function<int(HWND owner, const std::u16string& page)> OpenHelpPage;
 
   int ShowMessage(HWND owner, const std::u16string& text, UINT type);
   // The one error box: the failure's text, an error icon, OK.

@@ -28,3 +28,8 @@ int TMainPressHost::RunProgram(const std::u16string& file, const std::u16string&
                                const std::u16string& folder, int showCommand) {
   return Run(F.Handle(), file, parameters, folder, showCommand);
 }
+
+bool TMainPressHost::FolderExists(const std::u16string& folder) {
+  const DWORD attributes = GetFileAttributesW(ExtendedPath(WStr(folder)).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}

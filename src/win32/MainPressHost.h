@@ -24,6 +24,7 @@ class TMainPressHost : public TPressHost {
   void MinimizeApplication() override;
   int RunProgram(const std::u16string& file, const std::u16string& parameters, const std::u16string& folder,
                  int showCommand) override;
+  bool FolderExists(const std::u16string& folder) override;
 
  private:
   TMainForm& F;

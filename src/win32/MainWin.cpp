@@ -37,6 +37,8 @@ const TControlDef kMainControls[] = {
     {TControlKind::TabControl, "ProgramPages", nullptr, TAlign::Client, 0, 0, 671, 119, L"", {}, TCS_HOTTRACK},
     {TControlKind::Panel, "pnlButtons", "ProgramPages", TAlign::Client},
     {TControlKind::Panel, "pnlProgramButtons", "pnlButtons", TAlign::None, 53, 1, 207, 54},
+    {TControlKind::Label, "lblEmptyDesk", "pnlButtons", TAlign::Client, 0, 0, 0, 0, L"", {},
+     SS_CENTER | SS_CENTERIMAGE | SS_ENDELLIPSIS},
     {TControlKind::Panel, "SliderPanel", nullptr, TAlign::Bottom, 0, 0, 671, 24},
     {TControlKind::ToolBar, "tbrLeft", "SliderPanel", TAlign::Left, 0, 0, 100, 24},
     {TControlKind::TrackBar, "ProgramSlider", "SliderPanel", TAlign::None, 126, 0, 141, 22},
@@ -147,6 +149,7 @@ void TMainForm::FormCreate() {
   for (TAction* a : {actScreenSaver, actLockWorkstation}) a->AddToolButton(Control("tbrRight"));
   ShowWindow(Control("ProgramSlider"), SW_HIDE);
   Row.Attach(Control("ProgramPages"), Control("pnlProgramButtons"), Control("ProgramSlider"));
+  Row.SetEmptyLine(Control("lblEmptyDesk"));
   Row.OnButtonClick = [this](int index) { ProgramBtnClick(index); };
 
   // The repeat-press guard's timer starts enabled and ends itself.
@@ -242,16 +245,11 @@ void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
     return;
   }
   FollowSettingsFile();  // a newer file first: the entry goes onto its desk
-  const int group = RowContentOf(*Settings, Row.SelectedTab()).Group;
-  if (group < 0 || group >= Settings->Groups.Count()) throw Exception(kDropNeedsGroup);
-  TAppItem& entry = Settings->Groups[group].Apps.Add();
-  entry.Command = drop.NameWithPath[0];
-  entry.Title = DroppedTitle(drop.NameOnly[0]);
-  entry.Hint = entry.Title;
-  entry.Directory = DroppedFolder(drop.NameWithPath[0]);
-  entry.WindowState = u"N";
-  entry.DialogType = u"N";
-  Row.RebuildTabs(Row.SelectedTab());
+  const bool firstGroup = Settings->Groups.Count() == 0;
+  const int group = DropGroup(*Settings, Row.SelectedTab());
+  if (group < 0) throw Exception(kDropNeedsGroup);
+  AddDroppedEntry(Settings->Groups[group].Apps, drop.NameWithPath[0]);
+  Row.RebuildTabs(firstGroup ? StartTab(*Settings) : Row.SelectedTab());
   SaveChange();
 }
 
@@ -264,6 +262,9 @@ void TMainForm::FormShow() {
   SetButtonsFlat(Settings->DoFlatButtons);
   UpdateDesktopAction();
   InFormShow = true;
+  // The command line has been read: /R leaves nothing to add with.
+  const std::u16string emptyLine = actConfig->Enabled() ? kEmptyDesk : kEmptyLockedDesk;
+  SetWindowTextW(Control("lblEmptyDesk"), W(emptyLine));
   ApplyButtonSize();
   Row.BuildTabs(StartTab(*Settings));
   InFormShow = false;
@@ -589,6 +590,9 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       FormDestroy();
       return 0;
+    case WM_HELP:
+      ShowHelp(App, Handle(), u"window");
+      return TRUE;
     case WM_SYSCOMMAND:
       // Only the command itself is refused: the program may still minimise.
       if (wParam == SC_MINIMIZE && Settings && Settings->DisableMinimize) return 0;

@@ -79,6 +79,10 @@ void TProgramRow::BuildTabs(int tab) {
   TabInfo = std::move(layout.TabInfo);
   if (layout.SelectedTab >= 0) TabCtrl_SetCurSel(pages, layout.SelectedTab);
   ShowRow(layout.Fill);
+  if (FEmptyLine) {
+    ShowWindow(FEmptyLine, layout.Captions.empty() ? SW_SHOWNA : SW_HIDE);
+    SetWindowPos(FEmptyLine, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   FOwner.Realign();  // the tabs took their room: the button area follows
   UpdateSlider();
   if (std::exchange(FRefocus, false)) FocusRowOrTabs();

@@ -25,6 +25,8 @@ class TProgramRow {
 
   // The owner's tab control, the panel that holds the buttons and the slider.
   void Attach(HWND pages, HWND buttonPanel, HWND slider);
+  // A line shown in the button area instead of a row while there is no tab.
+  void SetEmptyLine(HWND line) { FEmptyLine = line; }
 
   // A press of button `index` of the shown row.
   std::function<void(int index)> OnButtonClick;
@@ -93,6 +95,7 @@ class TProgramRow {
   HWND FPages = nullptr;
   HWND FButtonPanel = nullptr;
   HWND FSlider = nullptr;
+  HWND FEmptyLine = nullptr;
   std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
   int FSliderLeft = 0;  // the button panel's Left
   int FLastFocused = 0;  // the button the keyboard was last on

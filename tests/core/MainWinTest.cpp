@@ -268,6 +268,7 @@ struct FakeHost : TPressHost {
   bool Busy = false;
   bool Answer = true;
   int Result = 42;
+  std::u16string MissingFolder;
   std::function<void()> WhileAsking;  // runs while a message box is open
 
   bool ButtonBusy() const override { return Busy; }
@@ -288,6 +289,10 @@ struct FakeHost : TPressHost {
                      std::to_string(showCommand));
     return Result;
   }
+  bool FolderExists(const std::u16string& folder) override {
+    Events.push_back("folder? " + U8(folder));
+    return folder != MissingFolder;
+  }
 };
 
 using Events = std::vector<std::string>;
@@ -302,6 +307,7 @@ TEST(MainWin, PressRunsTheEntryAfterItsConfirmation) {
   };
   const std::string run = "run notepad.exe|notes.txt|C:\\Work|";
   const std::string cannot = "warning: Cannot run the program: ";
+  const std::string folder = "folder? C:\\Work", command = "\nnotepad.exe";
   const Case cases[] = {
       {"N", "N", false, false, true, 42, {run + "1"}},
       {"N", "M", false, false, true, 42, {run + "6"}},
@@ -319,14 +325,14 @@ TEST(MainWin, PressRunsTheEntryAfterItsConfirmation) {
       // Minimised before the shell call, so also when it fails.
       {"N", "N", true, false, true, 42, {"minimize", run + "1"}},
       {"Y", "X", true, false, true, 2,
-       {"yes/no: Open the notes?", "minimize", run + "3", cannot + "The specified file was not found."}},
+       {"yes/no: Open the notes?", "minimize", run + "3", folder, cannot + "The specified file was not found." + command}},
       {"N", "N", false, false, true, 31,
-       {run + "1", cannot + "There is no application associated with the given filename extension."}},
-      {"N", "N", false, false, true, 5, {run + "1", cannot + "Access to the file or object is denied."}},
+       {run + "1", folder, cannot + "There is no application associated with the given filename extension." + command}},
+      {"N", "N", false, false, true, 5, {run + "1", folder, cannot + "Access to the file or object is denied." + command}},
       {"N", "N", false, true, true, 5, {run + "1"}},
-      {"N", "N", false, true, true, 2, {run + "1", cannot + "The specified file was not found."}},
-      {"N", "N", false, false, true, 32, {run + "1", cannot + "A DLL was not found."}},
-      {"N", "N", false, false, true, 0, {run + "1", cannot + "Error: 0"}},
+      {"N", "N", false, true, true, 2, {run + "1", folder, cannot + "The specified file was not found." + command}},
+      {"N", "N", false, false, true, 32, {run + "1", folder, cannot + "A DLL was not found." + command}},
+      {"N", "N", false, false, true, 0, {run + "1", folder, cannot + "Error: 0" + command}},
       {"N", "N", false, false, true, 33, {run + "1"}},
   };
   for (const Case& c : cases) {
@@ -465,7 +471,42 @@ TEST(MainWin, SettingsEditedDuringTheConfirmationDoNotChangeThePress) {
   host.WhileAsking = [&] { s.Groups.Clear(); };
   ProgramBtnClick(host, s, 0, 0);
   EXPECT_EQ(host.Events, (Events{"ok/cancel: Start the backup?", "minimize", "run backup.cmd|/full||6",
-                                 "warning: Cannot run the program: The specified file was not found."}));
+                                 "warning: Cannot run the program: The specified file was not found.\nbackup.cmd"}));
+}
+
+TEST(MainWin, AFailedStartNamesItsCommandAndAMissingStartFolder) {
+  struct Case {
+    const char* directory;
+    const char* missing;
+    int result;
+    Events events;
+  };
+  const std::string run = "run C:\\Tools\\sync.exe||";
+  const Case cases[] = {
+      {"C:\\Data", "", 2,
+       {run + "C:\\Data|1", "folder? C:\\Data",
+        "warning: Cannot run the program: The specified file was not found.\nC:\\Tools\\sync.exe"}},
+      {"C:\\Gone", "C:\\Gone", 3,
+       {run + "C:\\Gone|1", "folder? C:\\Gone",
+        "warning: Cannot run the program: The specified path was not found.\nC:\\Tools\\sync.exe\n"
+        "Start directory: C:\\Gone"}},
+      // No folder to look at.
+      {"", "", 2, {run + "|1", "warning: Cannot run the program: The specified file was not found.\nC:\\Tools\\sync.exe"}},
+      // A start that worked looks at nothing.
+      {"C:\\Gone", "C:\\Gone", 42, {run + "C:\\Gone|1"}},
+  };
+  for (const Case& c : cases) {
+    TSkiffData s;
+    AddGroups(s, {1});
+    TAppItem& item = s.Groups[0].Apps[0];
+    item.Command = u"C:\\Tools\\sync.exe";
+    item.Directory = Utf8ToUtf16(c.directory);
+    FakeHost host;
+    host.Result = c.result;
+    host.MissingFolder = Utf8ToUtf16(c.missing);
+    ProgramBtnClick(host, s, 0, 0);
+    EXPECT_EQ(host.Events, c.events) << c.directory << " " << c.result;
+  }
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST(AboutBox, HelpOpensTheHelpPageBesideTheProgramAndCloses) {
     };
     TAboutForm about(app);
     std::vector<std::u16string> opened;
-    about.OpenHelpPage = [&](HWND owner, const std::u16string& page) {
+    app.OpenHelpPage = [&](HWND owner, const std::u16string& page) {
       EXPECT_EQ(owner, about.Handle());
       opened.push_back(page);
       return shell;
@@ -55,6 +55,29 @@ TEST(AboutBox, HelpOpensTheHelpPageBesideTheProgramAndCloses) {
       EXPECT_EQ(boxes[0].Type, static_cast<UINT>(MB_OK | MB_ICONWARNING));
     }
   }
+}
+
+// The version comes from VERSION and the date from the program's own
+// header: the day its file was written by the linker.
+TEST(AboutBox, ShowsTheVersionAndTheDayOfTheBuild) {
+  TApplication app{GetModuleHandleW(nullptr)};
+  TAboutForm about(app);
+  about.Create(nullptr);
+  auto text = [&](const char* name) {
+    wchar_t buffer[64] = {};
+    GetWindowTextW(about.Control(name), buffer, 64);
+    return std::wstring(buffer);
+  };
+  EXPECT_EQ(text("lblVersion"), L"v " DORVANE_VERSION);
+
+  WIN32_FILE_ATTRIBUTE_DATA file{};
+  ASSERT_TRUE(GetFileAttributesExW(ExeFileName().c_str(), GetFileExInfoStandard, &file));
+  SYSTEMTIME written{};
+  FileTimeToSystemTime(&file.ftLastWriteTime, &written);
+  const wchar_t* months[] = {L"Jan", L"Feb", L"Mar", L"Apr", L"May", L"Jun",
+                             L"Jul", L"Aug", L"Sep", L"Oct", L"Nov", L"Dec"};
+  EXPECT_EQ(text("Label4"), std::to_wstring(written.wDay) + L" " + months[written.wMonth - 1] + L" " +
+                                std::to_wstring(written.wYear));
 }
 
 }  // namespace

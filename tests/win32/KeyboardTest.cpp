@@ -229,6 +229,25 @@ TEST_F(Keyboard, ArrowsHomeEndAndEnterStartTheFocusedEntryWithTheSliderFollowing
   EXPECT_EQ(SendMessageW(f.Row.FindButton(0)->Handle(), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
 }
 
+TEST_F(Keyboard, F1OpensTheHelpPageAtTheMainWindowFromAnywhere) {
+  std::vector<std::u16string> pages;
+  app.OpenHelpPage = [&](HWND owner, const std::u16string& page) {
+    EXPECT_EQ(owner, form->Handle());
+    pages.push_back(page);
+    return 42;
+  };
+  TMainForm& f = Start("Groups = < " + Group("a", 2) + ">");
+  const std::wstring exe = ExeFileName();
+  const std::u16string page = U16(exe.substr(0, exe.find_last_of(L'\\') + 1)) + u"Dorvane.html#window";
+  Press({VK_F1});  // on a program button
+  SetFocus(f.Control("ProgramPages"));
+  Press({VK_F1});
+  SetFocus(f.Control("tbrLeft"));
+  Press({VK_F1});
+  EXPECT_EQ(pages, std::vector<std::u16string>(3, page));
+  EXPECT_TRUE(runs.empty()) << "F1 started nothing";
+}
+
 TEST_F(Keyboard, TabGoesRoundTheRowTheTabsAndTheToolBars) {
   TMainForm& f = Start("Groups = < " + Group("a", 2) + ">");
   const HWND order[] = {f.Control("ProgramPages"), f.Control("tbrLeft"), f.Control("tbrRight"),

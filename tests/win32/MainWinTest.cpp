@@ -712,6 +712,47 @@ TEST_F(MainWindow, LookingThroughEntriesWritesOnlyWhatWasEdited) {
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings)) << "saved";
 }
 
+// A desk without groups says how to begin, and its first drop makes the
+// group "Programs" instead of asking for a tab there is none of.
+TEST_F(MainWindow, AnEmptyDeskSaysHowToBeginAndItsFirstDropMakesTheGroupPrograms) {
+  for (const bool showInfo : {false, true}) {
+    if (showInfo) WriteSettings("ShowInfo = True");
+    TMainForm& f = Start();
+    const HWND line = f.Control("lblEmptyDesk");
+    const HWND area = f.Control("pnlButtons");
+    ASSERT_TRUE(line);
+    EXPECT_EQ(IsWindowVisible(line), !showInfo) << "the information tab has its drive buttons";
+    EXPECT_EQ(WindowText(line), kEmptyDesk);
+    EXPECT_EQ(SendMessageW(line, WM_GETFONT, 0, 0), SendMessageW(area, WM_GETFONT, 0, 0));  // the window's own
+    RECT lineRect{}, areaRect{};
+    GetWindowRect(line, &lineRect);
+    GetWindowRect(area, &areaRect);
+    EXPECT_TRUE(EqualRect(&lineRect, &areaRect)) << "the line fills the button area";
+
+    SendMessageW(area, WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({L"C:\\Tools\\Editor.exe"})), 0);
+    EXPECT_TRUE(boxes.empty()) << Utf16ToUtf8(boxes.empty() ? u"" : boxes[0].Text);
+    ASSERT_EQ(f.Settings->Groups.Count(), 1);
+    EXPECT_EQ(f.Settings->Groups[0].Name, u"Programs");
+    ASSERT_EQ(f.Settings->Groups[0].Apps.Count(), 1);
+    EXPECT_EQ(f.Settings->Groups[0].Apps[0].Title, u"Editor");
+    EXPECT_EQ(f.Settings->Groups[0].Apps[0].Directory, u"C:\\Tools");
+    EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
+    const HWND pages = f.Control("ProgramPages");
+    ASSERT_EQ(TabCtrl_GetItemCount(pages), showInfo ? 2 : 1);
+    EXPECT_EQ(TabCtrl_GetCurSel(pages), showInfo ? 1 : 0) << "the new group's tab is shown";
+    EXPECT_EQ(f.Row.HighButton(), 0);
+    EXPECT_TRUE(IsWindowVisible(f.Row.FindButton(0)->Handle()));
+    EXPECT_FALSE(IsWindowVisible(line));
+    DeleteFileW(settingsFile.c_str());
+  }
+
+  // Where nothing may be added, the line does not say how.
+  commandLine = u"Dorvane.exe /R";
+  TMainForm& f = Start();
+  EXPECT_TRUE(IsWindowVisible(f.Control("lblEmptyDesk")));
+  EXPECT_EQ(WindowText(f.Control("lblEmptyDesk")), kEmptyLockedDesk);
+}
+
 // The about box is modal: a timer inside its loop looks at it and presses Ok.
 HWND gAboutSeen = nullptr;
 std::wstring gAboutTitle;

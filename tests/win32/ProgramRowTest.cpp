@@ -140,7 +140,7 @@ TEST_F(ProgramRow, PressesReachTheShellAndReportItsErrors) {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   f.ProgramBtnClick(1);
   ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0], u"Cannot run the program: The specified file was not found.");
+  EXPECT_EQ(boxes[0], u"Cannot run the program: The specified file was not found.\nC:\\no\\such\\program.exe");
   EXPECT_EQ(boxes[1], u"There is no program to run.");
 }
 
