@@ -1,6 +1,8 @@
 // Dorvane's entry: the desk watcher when started as one, else the program.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "win32/DeskGuard.h"
 #include "win32/ProgramEntry.h"
 
@@ -8,3 +10,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   if (const std::optional<int> watched = RunDeskWatcherIfAsked()) return *watched;
   return RunDorvane(instance);
 }
+
+// The library's default answer to an escaped exception prints the exception's
+// demangled type to stderr, which a window program does not have; the
+// demangler and the printf behind it are a tenth of the program. Ending at
+// once is what that handler does after printing.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx

@@ -63,8 +63,8 @@ void TDeskGuard::StartWatcher() {
     return;
   const UniqueHandle selfOwner(self);
   std::wstring command = L"\"" + FWatcher + L"\" " + kDeskWatchSwitch + L" " +
-                         std::to_wstring(reinterpret_cast<UINT_PTR>(self)) + L" " +
-                         std::to_wstring(reinterpret_cast<UINT_PTR>(FMapping.Get()));
+                         DecimalW(reinterpret_cast<UINT_PTR>(self)) + L" " +
+                         DecimalW(reinterpret_cast<UINT_PTR>(FMapping.Get()));
   // Started in the system folder so that the program's own folder is not
   // held open by it.
   wchar_t folder[MAX_PATH + 1] = {};
