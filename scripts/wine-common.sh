@@ -9,6 +9,22 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINESERVER WINELOADER
 
+# On a machine that cannot run 32-bit programs every Wine command goes
+# straight to the 64-bit loader: Debian's `wine` (and wineboot, winepath,
+# which call it) would start the 32-bit one whenever wine32 is installed.
+wine32_ok=1
+if ! "$(dirname "${BASH_SOURCE[0]}")/runs-32bit.sh"; then
+  wine32_ok=""
+  mkdir -p "$tmp/wine64-only"
+  for cmd in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$tmp/wine64-only/$cmd"
+    chmod +x "$tmp/wine64-only/$cmd"
+  done
+  export PATH="$tmp/wine64-only:$PATH" WINELOADER=/usr/lib/wine/wine64
+fi
+# The line that says what could not be run here, for the summaries.
+wine32_skip_reason="this kernel cannot run 32-bit programs"
+
 xvfb_pid=""
 wine_up=""
 
@@ -54,7 +70,7 @@ ensure_prefix() {
   local ready=$WINEPREFIX/.dorvane-prefix-ready
   # A prefix made before Wine's 32-bit part was installed starts no program
   # at all once it is there (its loader becomes the default): make it anew.
-  if [ -f "$ready" ] && [ -x /usr/lib/wine/wine ] &&
+  if [ -f "$ready" ] && [ -n "$wine32_ok" ] && [ -x /usr/lib/wine/wine ] &&
     [ -z "$(ls -A "$WINEPREFIX/drive_c/windows/syswow64" 2>/dev/null)" ]; then
     rm -f "$ready"
   fi

@@ -17,6 +17,7 @@
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
+#include "win32/TreeDrag.h"
 
 class TConfigForm : public Form {
  public:
@@ -41,7 +42,6 @@ class TConfigForm : public Form {
   int GroupIndex = -1;
   TAppItem* CurrentApp = nullptr;
   int AppIndex = -1;
-  HTREEITEM DragNode = nullptr;
 
   TActionList actMain;
   TAction* actAddGroup = nullptr;
@@ -64,10 +64,6 @@ class TConfigForm : public Form {
   void actRenameEntryExecute();
   void tvAppsEdited(HTREEITEM node, const std::u16string& text);
   void tvAppsKeyPress(HTREEITEM node);
-  void tvAppsStartDrag(HTREEITEM node);
-  void tvAppsDragDrop(HTREEITEM target);
-  void imgTrashDragDrop();
-  void tvAppsEndDrag();
   void DeleteNode(HTREEITEM node);
   // The entry editor: loads CurrentApp, and writes every field back into
   // the entry it loaded when one of its controls is left after a change.
@@ -77,16 +73,16 @@ class TConfigForm : public Form {
   void mDisplayIconClick();
 
   TEntryEditor Editor{*this};
+  TTreeDrag Drag{*this};
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   bool PreTranslateMessage(MSG& msg) override;
 
  private:
+  friend class TTreeDrag;
   void FormCreate();
   HTREEITEM AddNode(HTREEITEM parent, HTREEITEM after, TCollectionItem& object, const std::u16string& text);
-  void MoveAppNode(HTREEITEM target, bool asChild);
-  void MoveGroupNode(HTREEITEM target);
   // Selects a node and loads it at once, without the selection delay.
   void SelectNode(HTREEITEM node);
   HTREEITEM NodeAt(POINT screen) const;
@@ -98,16 +94,12 @@ class TConfigForm : public Form {
   void BrowseDirBtnClick();
   // Splitter between the tree and the right panel.
   void SplitterMove(int screenX);
-  // Where a mouse drag of a node is over, in screen pixels.
-  void DragMove(POINT at);
-  void DragEnd(POINT at, bool drop);
 
   TSkiffData& FSettings;
   UniqueImageList FImages;  // imglstConfig
   TBitmap FTrash;
   UniqueIcon FIcon;
   UniqueOwner<HWND, DestroyWindow> FTrashTip;
-  bool FDragging = false;
   bool FSplitting = false;
   int FSplitStartX = 0;
   int FSplitStartWidth = 0;

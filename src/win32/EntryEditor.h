@@ -9,7 +9,7 @@
 
 #include "core/DataClasses.h"
 #include "win32/Forms.h"
-#include "win32/IconButtons.h"
+#include "win32/IconBitBtn.h"
 
 class TEntryEditor {
  public:

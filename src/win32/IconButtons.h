@@ -1,8 +1,8 @@
 // Buttons that show the icon a TIconGlyph describes: TIconSpeedBtn, a tool
 // button (not focusable, flat-capable, can stay pressed within a group), and
-// TIconBitBtn, a focusable push button with a caption and the picture.
+// their base, which TIconBitBtn (IconBitBtn.h) shares.
 //
-// Both are windows of their own class, painted by themselves: they need no
+// They are windows of their own class, painted by themselves: they need no
 // WM_DRAWITEM forwarding from whatever form holds them, and they draw the
 // picture exactly as the icon code made it (its bottom-left pixel's colour is
 // transparent; greyed and embossed when disabled) on every system alike.
@@ -162,25 +162,4 @@ class TIconSpeedBtn : public TIconButton {
   int FGroupIndex = 0;
   bool FDown = false;
   bool FFlat = false;
-};
-
-class TIconBitBtn : public TIconButton {
- public:
-  TIconBitBtn() = default;
-
-  // Always draws the description.
-  void Loaded() override;
-
-  std::u16string Caption() const;
-  void SetCaption(const std::u16string& caption);
-
- protected:
-  const wchar_t* ClassName() const override { return L"DorvaneIconBitBtn"; }
-  DWORD Style() const override { return WS_TABSTOP; }
-  void Paint(TBitmap& canvas) override;
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
- private:
-  bool FDefault = false;   // BS_DEFPUSHBUTTON through BM_SETSTYLE
-  bool FKeyDown = false;   // the space bar is held
 };

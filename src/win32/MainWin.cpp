@@ -11,6 +11,7 @@
 #include "core/WinSupport.h"
 #include "win32/AboutWin.h"
 #include "win32/ButtonFaces.h"
+#include "win32/MainPressHost.h"
 #include "win32/DataClasses.h"
 #include "win32/WinSupport.h"
 #include "win32/oKXScreenSaver.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr UINT_PTR kBusyTimer = 1;
 constexpr int kTileCommand = 900;
 constexpr int kMinWidth = 320;
 
@@ -36,40 +36,6 @@ const TControlDef kMainControls[] = {
 };
 
 const std::wstring kBadSuffix = L".bad";
-
-// What a press asks of the window, for the press's own rules.
-class TMainPressHost : public TPressHost {
- public:
-  TMainPressHost(TMainForm& form, std::function<int(HWND, const std::u16string&, const std::u16string&,
-                                                    const std::u16string&, int)>& run)
-      : F(form), Run(run) {}
-  bool ButtonBusy() const override { return F.ButtonBusy; }
-  void ArmBusyGuard() override {
-    F.ButtonBusy = true;
-    SetTimer(F.Handle(), kBusyTimer, 1000, nullptr);
-  }
-  bool ShowMessage(std::u16string_view view, TMessageKind kind) override {
-    const std::u16string text(view);
-    switch (kind) {
-      case TMessageKind::mkWarning: F.App.ShowMessage(F.Handle(), text, MB_OK | MB_ICONWARNING); return true;
-      case TMessageKind::mkConfirmation:
-        return F.App.ShowMessage(F.Handle(), text, MB_YESNO | MB_ICONQUESTION) == IDYES;
-      case TMessageKind::mkInformation:
-        return F.App.ShowMessage(F.Handle(), text, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK;
-      case TMessageKind::mkPlain: F.App.ShowMessage(F.Handle(), text, MB_OK); return true;
-    }
-    return false;
-  }
-  void MinimizeApplication() override { ShowWindow(F.Handle(), SW_MINIMIZE); }
-  int RunProgram(const std::u16string& file, const std::u16string& parameters, const std::u16string& folder,
-                 int showCommand) override {
-    return Run(F.Handle(), file, parameters, folder, showCommand);
-  }
-
- private:
-  TMainForm& F;
-  std::function<int(HWND, const std::u16string&, const std::u16string&, const std::u16string&, int)>& Run;
-};
 
 }  // namespace
 
@@ -122,91 +88,7 @@ void TMainForm::HandleQueuedMessage(MSG& msg) {
   DispatchMessageW(&msg);
 }
 
-bool TMainForm::PreTranslateMessage(MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !Handle() || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd)))
-    return false;
-  const UINT key = static_cast<UINT>(msg.wParam);
-  const bool ctrl = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
-  if (ctrl && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) {
-    ShowFocusCues();
-    Row.SwitchTab(key == VK_TAB ? !shift : key == VK_NEXT);
-    return true;
-  }
-  if (ctrl || GetKeyState(VK_MENU) < 0) return false;
-  if (key == VK_TAB) {
-    ShowFocusCues();
-    FocusNextPart(!shift);
-    return true;
-  }
-  const HWND focus = GetFocus();
-  if (focus == Control("tbrLeft") || focus == Control("tbrRight")) return ToolBarKey(focus, key);
-  if (Row.FocusedButton() >= 0 && Row.KeyDown(key)) {
-    ShowFocusCues();
-    return true;
-  }
-  return false;
-}
-
-void TMainForm::ShowFocusCues() {
-  SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-}
-
-void TMainForm::FocusNextPart(bool forward) {
-  const HWND focus = GetFocus();
-  const HWND parts[] = {nullptr, Control("ProgramPages"), Control("tbrLeft"), Control("tbrRight")};
-  int at = Row.FocusedButton() >= 0 ? 0 : -1;
-  for (int i = 1; i < 4; ++i)
-    if (parts[i] == focus) at = i;
-  for (int step = 1; step <= 4; ++step) {
-    const int next = ((at < 0 ? (forward ? -1 : 0) : at) + (forward ? step : 4 - step) + 4) % 4;
-    if (next == 0) {
-      if (Row.FocusRow()) return;
-      continue;
-    }
-    if (!IsWindowVisible(parts[next])) continue;
-    SetFocus(parts[next]);
-    if (next >= 2) ToolBarKey(parts[next], VK_HOME);
-    return;
-  }
-}
-
-bool TMainForm::ToolBarKey(HWND bar, UINT key) {
-  const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
-  auto usable = [bar](int i) {
-    TBBUTTON button{};
-    SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
-    return (button.fsState & TBSTATE_ENABLED) && !(button.fsState & TBSTATE_HIDDEN);
-  };
-  const int hot = static_cast<int>(SendMessageW(bar, TB_GETHOTITEM, 0, 0));
-  // The first usable button from `from` on in the direction of `step`.
-  const auto next = [&](int from, int step) {
-    for (int i = from; i >= 0 && i < count; i += step)
-      if (usable(i)) return i;
-    return -1;
-  };
-  int to = -1;
-  switch (key) {
-    case VK_HOME: to = next(0, 1); break;
-    case VK_END: to = next(count - 1, -1); break;
-    case VK_LEFT:
-    case VK_UP: to = next(hot - 1, -1); break;
-    case VK_RIGHT:
-    case VK_DOWN: to = next(hot + 1, 1); break;
-    case VK_RETURN:
-    case VK_SPACE:
-      if (hot >= 0 && usable(hot)) {
-        TBBUTTON button{};
-        SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(hot), reinterpret_cast<LPARAM>(&button));
-        // Posted, as a click is: the command may open a modal box.
-        PostMessageW(Handle(), WM_COMMAND, MAKEWPARAM(button.idCommand, 0), 0);
-      }
-      return true;
-    default:
-      return false;
-  }
-  if (to >= 0) SendMessageW(bar, TB_SETHOTITEM, static_cast<WPARAM>(to), 0);
-  return true;
-}
+bool TMainForm::PreTranslateMessage(MSG& msg) { return Keyboard.KeyDown(msg); }
 
 // ------------------------------------------------------------ life cycle
 
@@ -658,14 +540,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return result;
     }
     case WM_ACTIVATE:
-      // Back to where the keyboard was, or to the row, never to nothing.
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        FFocusBeforeDeactivation = GetFocus();
-      } else if (!HIWORD(wParam)) {
-        const HWND before = FFocusBeforeDeactivation;
-        if (before && IsChild(Handle(), before) && IsWindowVisible(before)) SetFocus(before);
-        else if (!Row.FocusRow()) SetFocus(Control("ProgramPages"));
-      }
+      Keyboard.Activate(wParam);
       return 0;
     case WM_SETFOCUS:
       if (!Row.FocusRow()) SetFocus(Control("ProgramPages"));

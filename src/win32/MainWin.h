@@ -16,6 +16,7 @@
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
+#include "win32/MainKeyboard.h"
 #include "win32/ProgramRow.h"
 #include "win32/TrayIcon.h"
 #include "win32/Winsaver.h"
@@ -53,9 +54,7 @@ class TMainForm : public Form {
   // Shows the window; the first showing runs FormShow.
   void Show();
   // What the message loop does with every message: the window's keys
-  // first (Tab between the row, the tabs and the tool bars; Ctrl+Tab and
-  // Ctrl+PgDn/PgUp between the tabs; the row's own keys), then the usual
-  // translation and dispatch.
+  // first (Keyboard), then the usual translation and dispatch.
   void HandleQueuedMessage(MSG& msg);
 
   std::unique_ptr<TSkiffData> Settings;
@@ -106,6 +105,7 @@ class TMainForm : public Form {
 
   // The tabs and program buttons.
   TProgramRow Row{*this, Settings};
+  TMainKeyboard Keyboard{*this};
   void ProgramBtnClick(int tag);
 
   // The notification-area menu, made from the actions as they are now.
@@ -142,14 +142,6 @@ class TMainForm : public Form {
   // The tool bars' pictures and button size, and the tray icon's picture,
   // for the window's DPI.
   void LoadToolImages();
-  // Tab and Shift+Tab: the row, the tab control, the left and the right
-  // tool bar, round.
-  void FocusNextPart(bool forward);
-  // A tool bar with the focus: the arrows move its hot button, Enter and
-  // Space press it.
-  bool ToolBarKey(HWND bar, UINT key);
-  void ShowFocusCues();
-  HWND FFocusBeforeDeactivation = nullptr;
   int CaptionHeight() const;
   // Writes the window position as a close does; a failure is reported once
   // a run, and never for a close refused by the options.

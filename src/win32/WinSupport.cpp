@@ -41,6 +41,12 @@ void AppendAnsiCodePage(std::string_view bytes, std::u16string& out) {
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, reinterpret_cast<wchar_t*>(&out[at]), count);
 }
 
+bool PointIn(HWND window, POINT screen) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return IsWindowVisible(window) && PtInRect(&r, screen);
+}
+
 UINT WindowDpi(HWND window) {
   using DpiFn = UINT(WINAPI*)(HWND);
   // Looked up: older systems than the program supports lack it.

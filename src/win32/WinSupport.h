@@ -35,6 +35,8 @@ UINT WindowDpi(HWND window);
 // GetSystemMetrics answers, for the system DPI, on systems without the
 // per-DPI form or for dpi 0.
 int SystemMetricForDpi(int index, UINT dpi);
+// Whether a point on the screen is over a window that is visible.
+bool PointIn(HWND window, POINT screen);
 
 // Full path of the running executable, of any length.
 std::wstring ExeFileName();

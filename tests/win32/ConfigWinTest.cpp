@@ -126,9 +126,9 @@ class ConfigDialog : public testing::Test {
     return text;
   }
   void Drop(HTREEITEM dragged, HTREEITEM target) {
-    form->tvAppsStartDrag(dragged);
-    form->tvAppsDragDrop(target);
-    form->tvAppsEndDrag();
+    form->Drag.Start(dragged);
+    form->Drag.DropOn(target);
+    form->Drag.Finish();
   }
   bool Visible(const char* name) const { return IsWindowVisible(form->Control(name)) != FALSE; }
 };
@@ -189,10 +189,10 @@ TEST_F(ConfigDialog, DragAndDropReordersOnlyWhatTheTableSays) {
     SCOPED_TRACE(c.What);
     boxes.clear();
     const HTREEITEM dragged = Node(c.DragGroup, c.DragApp);
-    form->tvAppsStartDrag(dragged);
+    form->Drag.Start(dragged);
     EXPECT_EQ(U16(Status()), f.NodeText(dragged));
-    form->tvAppsDragDrop(Node(c.TargetGroup, c.TargetApp));
-    form->tvAppsEndDrag();
+    form->Drag.DropOn(Node(c.TargetGroup, c.TargetApp));
+    form->Drag.Finish();
     EXPECT_EQ(Status(), L"");
     EXPECT_EQ(TreeText(), c.Tree);
     EXPECT_EQ(boxes, c.Refused ? std::vector<std::u16string>{u"Quorvel Dorvane: Must drop a group onto another group"}
@@ -317,9 +317,9 @@ TEST_F(ConfigDialog, DeletingAsksAndSelectsTheNeighbour) {
   // with it; one moved out survives it.
   Drop(Node(1, 0), Node(0, -1));
   boxes.clear();
-  f.tvAppsStartDrag(Node(1));
-  f.imgTrashDragDrop();
-  f.tvAppsEndDrag();
+  f.Drag.Start(Node(1));
+  f.Drag.DropOnTrash();
+  f.Drag.Finish();
   EXPECT_EQ(boxes,
             std::vector<std::u16string>{u"Confirm: Are you sure you want to delete the group \"B\" and all it's applications? (?)"});
   EXPECT_EQ(Describe(settings), u"A: b1");

@@ -1,5 +1,5 @@
 // The icon buttons as real windows in a real parent, driven by messages.
-#include "win32/IconButtons.h"
+#include "win32/IconBitBtn.h"
 
 #include <gtest/gtest.h>
 

@@ -528,9 +528,9 @@ TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
     const HWND tree = c.Tree();
     const HTREEITEM group = TreeView_GetRoot(tree);
     const HTREEITEM one = TreeView_GetChild(tree, group);
-    c.tvAppsStartDrag(TreeView_GetNextSibling(tree, TreeView_GetNextSibling(tree, one)));
-    c.tvAppsDragDrop(one);
-    c.tvAppsEndDrag();
+    c.Drag.Start(TreeView_GetNextSibling(tree, TreeView_GetNextSibling(tree, one)));
+    c.Drag.DropOn(one);
+    c.Drag.Finish();
     SendMessageW(c.Control("HideTB"), BM_CLICK, 0, 0);
     SetFocus(c.Control("HideTB"));
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
