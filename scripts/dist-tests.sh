@@ -123,7 +123,7 @@ drive() {  # TESTS_EXE FOLDER
 zip_contents() {  # ZIP FOLDER: unpacked, exactly what a user should find
   unzip -q "$1" -d "$2" &&
     equals "$(ls "$2" | tr '\n' ' ')" "Dorvane.exe Dorvane.html DorvaneWatch.exe README.txt SkiffData.example.dat dorvane-settings.exe " &&
-    [ "$(stat -c %s "$2/Dorvane.exe")" -lt 1000000 ] && [ "$(stat -c %s "$2/DorvaneWatch.exe")" -lt 16384 ]
+    [ "$(stat -c %s "$2/Dorvane.exe")" -le 700000 ] && [ "$(stat -c %s "$2/DorvaneWatch.exe")" -lt 16384 ]
 }
 example_desk_reads() {  # FOLDER: its tool accepts its example desk
   local out

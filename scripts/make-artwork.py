@@ -6,7 +6,7 @@
 Writes Dorvane.ico (16, 20, 24, 32, 40, 48, 64 and 256 px), ToolImages.bmp
 and ToolImages20, -24 and -32.bmp (the nine tool-bar images side by side at
 16, 20, 24 and 32 px, 32-bit with alpha) and Splash.bmp (the
-307 x 298 splash and about-box picture, 24-bit) and PickerImages16.bmp,
+307 x 298 splash and about-box picture, 8-bit with a palette) and PickerImages16.bmp,
 -20, -24 and -32.bmp (the icon picker's three source buttons side by side at
 each size, 32-bit with alpha). With --preview it also writes
 enlarged PNGs into DIR for looking at (never into the repository).
@@ -407,19 +407,164 @@ def bmp32_bytes(rows):
     return struct.pack('<2sIHHI', b'BM', 14 + len(dib), 0, 0, 14 + 40) + dib
 
 
-def bmp24_bytes(rows):
+def quantize(rows, colours=256, rounds=6):
+    """A palette of at most `colours` entries for rows of (r, g, b, a) and
+    each pixel's entry in it. Median cut by weighted variance, then a few
+    rounds of k-means over the distinct colours, so that the large soft
+    areas (the wall's gradient) get the entries they need and do not band.
+    The bottom-left pixel, the transparent colour of a picture shown
+    transparent (unique_corner made it unlike any other), keeps an entry of
+    its own that no other pixel uses."""
+    corner = rows[-1][0][:3]
+    counts = {}
+    for y, row in enumerate(rows):
+        for x, p in enumerate(row):
+            if (x, y) != (0, len(rows) - 1):
+                counts[p[:3]] = counts.get(p[:3], 0) + 1
+    # Weighing a colour by the root of its pixel count keeps entries for the
+    # small saturated parts (the lamp, the window buttons) too.
+    counts = {c: n ** 0.5 for c, n in counts.items()}
+    colours_list = sorted(counts)
+
+    def spread(box):
+        best = None
+        for axis in range(3):
+            n = sum(counts[c] for c in box)
+            mean = sum(c[axis] * counts[c] for c in box) / n
+            sse = sum((c[axis] - mean) ** 2 * counts[c] for c in box)
+            if best is None or sse > best[0]:
+                best = (sse, axis)
+        return best
+    boxes = [(spread(colours_list), colours_list)]
+    while len(boxes) < colours - 1:
+        boxes.sort(key=lambda b: b[0][0])
+        (sse, axis), box = boxes[-1]
+        if sse <= 0 or len(box) < 2:
+            break
+        boxes.pop()
+        box = sorted(box, key=lambda c: c[axis])
+        half = sum(counts[c] for c in box) / 2
+        acc = 0
+        cut = 1
+        for i, c in enumerate(box[:-1]):
+            acc += counts[c]
+            if acc >= half:
+                cut = i + 1
+                break
+        for part in (box[:cut], box[cut:]):
+            boxes.append((spread(part), part))
+
+    def centre(members):
+        n = sum(counts[c] for c in members)
+        return tuple(sum(c[k] * counts[c] for c in members) / n for k in range(3))
+    centres = [centre(b) for _, b in boxes]
+
+    def nearest(c):
+        return min(range(len(centres)),
+                   key=lambda i: (c[0] - centres[i][0]) ** 2 + (c[1] - centres[i][1]) ** 2
+                   + (c[2] - centres[i][2]) ** 2)
+    for _ in range(rounds):
+        groups = [[] for _ in centres]
+        for c in colours_list:
+            groups[nearest(c)].append(c)
+        centres = [centre(g) if g else centres[i] for i, g in enumerate(groups)]
+    palette = [tuple(int(v + 0.5) for v in c) for c in centres]
+    # The corner's own entry, a colour no other entry has.
+    r, g, b = corner
+    while (r, g, b) in palette:
+        r = r - 1 if r > 0 else 255
+    palette.append((r, g, b))
+    return palette, diffuse(rows, palette)
+
+
+def diffuse(rows, palette):
+    """Each pixel's palette entry, with Floyd-Steinberg error diffusion: 256
+    colours cannot follow a soft gradient step by step, and without it the
+    wall shows contour lines. Colours the palette holds exactly stay as they
+    are. The bottom-left pixel takes the last entry, its own."""
     h = len(rows)
     w = len(rows[0])
-    stride = (w * 3 + 3) & ~3
-    pixels = bytearray()
-    for row in reversed(rows):
-        line = bytearray()
-        for r, g, b, _a in row:
-            line.extend((b, g, r))
-        line.extend(b'\0' * (stride - len(line)))
-        pixels.extend(line)
-    header = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    return struct.pack('<2sIHHI', b'BM', 14 + 40 + len(pixels), 0, 0, 14 + 40) + header + bytes(pixels)
+    last = len(palette) - 1
+    found = {}
+
+    def nearest(c):
+        if c not in found:
+            found[c] = min(range(last), key=lambda i: (c[0] - palette[i][0]) ** 2 + (c[1] - palette[i][1]) ** 2
+                           + (c[2] - palette[i][2]) ** 2)
+        return found[c]
+    error = [[0.0] * (3 * (w + 2)) for _ in range(2)]
+    indices = []
+    for y in range(h):
+        here, below = error[y % 2], error[(y + 1) % 2]
+        for k in range(len(below)):
+            below[k] = 0.0
+        line = []
+        for x in range(w):
+            if (x, y) == (0, h - 1):
+                line.append(last)
+                continue
+            want = [rows[y][x][k] + here[3 * (x + 1) + k] for k in range(3)]
+            i = nearest(tuple(max(0, min(255, int(v + 0.5))) for v in want))
+            line.append(i)
+            for k in range(3):
+                # Three quarters of the error, at most 16 a channel: the
+                # full error scatters odd-coloured dots around small bright
+                # parts that the palette has few entries for.
+                e = max(-16, min(16, want[k] - palette[i][k])) * 0.75
+                here[3 * (x + 2) + k] += e * 7 / 16
+                below[3 * x + k] += e * 3 / 16
+                below[3 * (x + 1) + k] += e * 5 / 16
+                below[3 * (x + 2) + k] += e * 1 / 16
+        indices.append(line)
+    return indices
+
+
+def rle8_line(line):
+    """One row in BI_RLE8: runs as (count, index), other stretches of three
+    or more pixels in absolute mode (0, count, indices, padded to a word)."""
+    out = bytearray()
+    x = 0
+    n = len(line)
+
+    def run_at(i):
+        j = i
+        while j < n and j - i < 255 and line[j] == line[i]:
+            j += 1
+        return j - i
+    while x < n:
+        run = run_at(x)
+        if run >= 3 or n - x < 3:
+            out += bytes((run, line[x]))
+            x += run
+            continue
+        start = x
+        while x < n and x - start < 255 and run_at(x) < 3:
+            x += 1
+        literal = line[start:x]
+        if len(literal) < 3:
+            for v in literal:
+                out += bytes((1, v))
+        else:
+            out += bytes((0, len(literal))) + bytes(literal)
+            if len(literal) % 2:
+                out.append(0)
+    return bytes(out + b'\0\0')
+
+
+def bmp8_bytes(rows):
+    """An 8-bit palette .bmp, BI_RLE8-compressed where that is smaller: a
+    third of the 24-bit file's size, or much less for even areas."""
+    palette, indices = quantize(rows)
+    h = len(rows)
+    w = len(rows[0])
+    stride = (w + 3) & ~3
+    plain = b''.join(bytes(line) + b'\0' * (stride - w) for line in reversed(indices))
+    packed = b''.join(rle8_line(line) for line in reversed(indices))[:-2] + b'\0\1'
+    compression, pixels = (1, packed) if len(packed) < len(plain) else (0, plain)
+    table = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in palette)
+    header = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 8, compression, len(pixels), 2835, 2835, len(palette), 0)
+    offset = 14 + 40 + len(table)
+    return struct.pack('<2sIHHI', b'BM', offset + len(pixels), 0, 0, offset) + header + table + pixels
 
 
 def ico_bytes(images):
@@ -1145,7 +1290,7 @@ def main():
     with open(os.path.join(args.out, 'Dorvane.ico'), 'wb') as f:
         f.write(ico_bytes([ic.rgba8() for ic in icons]))
     with open(os.path.join(args.out, 'Splash.bmp'), 'wb') as f:
-        f.write(bmp24_bytes(unique_corner(picture.rgba8())))
+        f.write(bmp8_bytes(unique_corner(picture.rgba8())))
     for size, pick in zip(PICKER_SIZES, pickers):
         with open(os.path.join(args.out, 'PickerImages%d.bmp' % size), 'wb') as f:
             f.write(bmp32_bytes(pick.rgba8()))

@@ -17,7 +17,7 @@ class TButtonAccessible : public IAccessible {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
+    if (riid == __uuidof(IUnknown) || riid == __uuidof(IDispatch) || riid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
@@ -44,7 +44,7 @@ class TButtonAccessible : public IAccessible {
   HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
     if (!parent) return E_POINTER;
     *parent = nullptr;
-    return AccessibleObjectFromWindow(FWindow, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+    return AccessibleObjectFromWindow(FWindow, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
                                       reinterpret_cast<void**>(parent));
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* count) override { return Answer(count, 0L); }

@@ -99,9 +99,9 @@ void TDeskGuard::StartWatcher() {
                                 nullptr))
     startup.lpAttributeList = attributes;
   std::wstring command = L"\"" + FWatcher + L"\" " + WStr(kDeskRelayWord) + L" " +
-                         std::to_wstring(reinterpret_cast<UINT_PTR>(self)) + L" " +
-                         std::to_wstring(reinterpret_cast<UINT_PTR>(FMapping.Get())) + L" " +
-                         std::to_wstring(GetCurrentProcessId());
+                         DecimalW(reinterpret_cast<UINT_PTR>(self)) + L" " +
+                         DecimalW(reinterpret_cast<UINT_PTR>(FMapping.Get())) + L" " +
+                         DecimalW(GetCurrentProcessId());
   // Started in the system folder so that the program's own folder is not
   // held open by it.
   wchar_t folder[MAX_PATH + 1] = {};

@@ -230,7 +230,7 @@ void TIconGlyphPickEditDlg::FillIconList() {
   // Cursor and file modes number their items as their lists were filled.
   SendMessageW(list, LB_INITSTORAGE, FItemNumbers.size(), FItemNumbers.size() * 8);
   for (const int n : FItemNumbers)
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(n).c_str()));
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DecimalW(n).c_str()));
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -344,7 +344,7 @@ void TIconGlyphPickEditDlg::IconListClick() {
   const int number = FItemNumbers[static_cast<std::size_t>(selected)];
   glyph.SetIconIndex(number);
   glyph.EndUpdate();
-  SetWindowTextW(Control("lbIndex"), std::to_wstring(number).c_str());
+  SetWindowTextW(Control("lbIndex"), DecimalW(number).c_str());
   isbIconSpeedBtn.RefreshGlyph();
 }
 

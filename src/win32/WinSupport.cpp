@@ -28,7 +28,7 @@ std::u16string SysErrorMessage(DWORD error) {
   std::wstring text(buffer ? buffer : L"", length);
   if (buffer) LocalFree(buffer);
   while (!text.empty() && static_cast<unsigned>(text.back()) <= 32) text.pop_back();
-  if (text.empty()) text = L"System error " + std::to_wstring(error);
+  if (text.empty()) text = L"System error " + DecimalW(error);
   return U16(text);
 }
 

@@ -14,6 +14,13 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows strings are UTF-16")
 inline const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
 inline std::u16string U16(std::wstring_view s) { return {reinterpret_cast<const char16_t*>(s.data()), s.size()}; }
 inline std::wstring WStr(std::u16string_view s) { return {reinterpret_cast<const wchar_t*>(s.data()), s.size()}; }
+// A whole number in decimal. std::to_wstring would go through the wide
+// printf, which alone adds 20 KB to the program.
+template <class T>
+std::wstring DecimalW(T value) {
+  const std::string s = std::to_string(value);
+  return {s.begin(), s.end()};
+}
 
 // The system's text for an error code, without the trailing line break.
 std::u16string SysErrorMessage(DWORD error);

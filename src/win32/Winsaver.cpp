@@ -176,5 +176,5 @@ void TWinSaver::Save(HWND form) {
   };
   SaveFormGeometry(Settings, FormClassName, FormGeometryOf(form), U16(shownPath), write);
   // The DPI the size is in, so that another DPI can convert it.
-  if (Settings.SaveSize) write(FormClassName + kPixelsPerInchKey, U16(std::to_wstring(WindowDpi(form))));
+  if (Settings.SaveSize) write(FormClassName + kPixelsPerInchKey, U16(DecimalW(WindowDpi(form))));
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,4 +81,36 @@ TEST(AboutBox, ShowsTheVersionAndTheDayOfTheBuild) {
                                 std::to_wstring(written.wYear));
 }
 
+// The splash and about picture is stored with a palette and compressed: it
+// must still load whole, in its colours, with the bottom-left pixel (the
+// transparent colour) found nowhere else in it.
+TEST(AboutBox, ShowsTheWholePicture) {
+  TApplication app{GetModuleHandleW(nullptr)};
+  TAboutForm about(app);
+  about.Create(nullptr);
+  const auto shown = reinterpret_cast<HBITMAP>(SendMessageW(about.Control("Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  ASSERT_TRUE(shown);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof info.bmiHeader, 307, -298, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<std::uint32_t> pixels(307 * 298);
+  BITMAP size{};
+  ASSERT_TRUE(GetObjectW(shown, sizeof size, &size));
+  EXPECT_EQ(size.bmWidth, 307);
+  EXPECT_EQ(size.bmHeight, 298);
+  const HDC screen = GetDC(nullptr);
+  EXPECT_EQ(GetDIBits(screen, shown, 0, 298, pixels.data(), &info, DIB_RGB_COLORS), 298);
+  ReleaseDC(nullptr, screen);
+  const std::uint32_t corner = pixels[297 * 307] & 0xFFFFFF;
+  std::set<std::uint32_t> colours;
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    colours.insert(pixels[i] & 0xFFFFFF);
+    if (i != 297 * 307) {
+      ASSERT_NE(pixels[i] & 0xFFFFFF, corner) << "pixel " << i % 307 << "," << i / 307;
+    }
+  }
+  // A palette's worth, not a blank or a failed decode.
+  EXPECT_GT(colours.size(), 200u);
+}
+
 }  // namespace
+
