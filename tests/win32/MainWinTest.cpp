@@ -416,6 +416,31 @@ TEST_F(MainWindow, ARejectedSettingsFileIsShownThenKeptAside) {
   EXPECT_EQ(ReadBytes(settingsFile + L".bad"), rejected);
 }
 
+// What editors write today: UTF-8, with or without its mark, is shown as
+// written; bytes that are not UTF-8 stay the ANSI code page's.
+TEST_F(MainWindow, AFileInUtf8ShowsItsNamesAsWritten) {
+  const std::string body = "object TSkiffData\r\n  Groups = < item Name = 'Caf\xC3\xA9 \xC3\x9Cn\xC3\xAF" "code' end >\r\nend\r\n";
+  const struct {
+    std::string bytes;
+    const wchar_t* tab;
+  } files[] = {{body, L"Caf\u00e9 \u00dcn\u00efcode"},
+               {"\xEF\xBB\xBF" + body, L"Caf\u00e9 \u00dcn\u00efcode"},
+               {"object TSkiffData\r\n  Groups = < item Name = 'Caf\xE9' end >\r\nend\r\n", L"Caf\u00e9"}};
+  for (const auto& file : files) {
+    WriteBytes(settingsFile, file.bytes);
+    TMainForm& f = Start();
+    EXPECT_TRUE(boxes.empty());
+    wchar_t caption[32] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = 32;
+    ASSERT_TRUE(TabCtrl_GetItem(f.Control("ProgramPages"), 0, &item));
+    EXPECT_STREQ(caption, file.tab);
+    EXPECT_EQ(ReadBytes(settingsFile), file.bytes) << "read, not written";
+  }
+}
+
 TEST_F(MainWindow, AFilePushedWhileRunningIsShownAndADropGoesOntoIt) {
   WriteSettings("Groups = < item Name = 'Office' end item Name = 'Tools' end >");
   TMainForm& f = Start();
