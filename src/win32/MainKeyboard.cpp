@@ -78,7 +78,7 @@ bool TMainKeyboard::ToolBarKey(HWND bar, UINT key) {
     SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
     return (button.fsState & TBSTATE_ENABLED) && !(button.fsState & TBSTATE_HIDDEN);
   };
-  const int hot = static_cast<int>(SendMessageW(bar, TB_GETHOTITEM, 0, 0));
+  const int hot = ToolBarCursor(bar);
   // The first usable button from `from` on in the direction of `step`.
   const auto next = [&](int from, int step) {
     for (int i = from; i >= 0 && i < count; i += step)
@@ -105,8 +105,67 @@ bool TMainKeyboard::ToolBarKey(HWND bar, UINT key) {
     default:
       return false;
   }
-  if (to >= 0) SendMessageW(bar, TB_SETHOTITEM, static_cast<WPARAM>(to), 0);
+  if (to >= 0) SetToolBarCursor(bar, to);
   return true;
+}
+
+namespace {
+
+// The cue is drawn only while the bar has the focus: coming and going, the
+// bar is drawn again.
+LRESULT CALLBACK ToolBarFocusProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message != WM_SETFOCUS && message != WM_KILLFOCUS) return DefSubclassProc(bar, message, wParam, lParam);
+  InvalidateRect(bar, nullptr, TRUE);
+  // Some tool bars make their first button hot on getting the focus, a
+  // second cue beside ours that stays after the focus has gone: undone.
+  const LRESULT hot = SendMessageW(bar, TB_GETHOTITEM, 0, 0);
+  const LRESULT result = DefSubclassProc(bar, message, wParam, lParam);
+  if (SendMessageW(bar, TB_GETHOTITEM, 0, 0) != hot) SendMessageW(bar, TB_SETHOTITEM, static_cast<WPARAM>(hot), 0);
+  return result;
+}
+
+}  // namespace
+
+void TMainKeyboard::AttachToolBar(HWND bar) {
+  for (auto& cursor : FBarCursors)
+    if (!cursor.Bar) {
+      cursor = {bar, -1};
+      SetWindowSubclass(bar, ToolBarFocusProc, 1, 0);
+      return;
+    }
+}
+
+int TMainKeyboard::ToolBarCursor(HWND bar) const {
+  for (const auto& cursor : FBarCursors)
+    if (cursor.Bar == bar) return cursor.Index;
+  return -1;
+}
+
+void TMainKeyboard::SetToolBarCursor(HWND bar, int index) {
+  for (auto& cursor : FBarCursors)
+    if (cursor.Bar == bar && cursor.Index != index) {
+      cursor.Index = index;
+      InvalidateRect(bar, nullptr, TRUE);
+    }
+}
+
+LRESULT TMainKeyboard::ToolBarCustomDraw(const NMTBCUSTOMDRAW& draw) {
+  const HWND bar = draw.nmcd.hdr.hwndFrom;
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT: {
+      const int index = static_cast<int>(SendMessageW(bar, TB_COMMANDTOINDEX, draw.nmcd.dwItemSpec, 0));
+      const bool cuesHidden = SendMessageW(bar, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS;
+      if (GetFocus() == bar && !cuesHidden && index == ToolBarCursor(bar)) {
+        RECT r = draw.nmcd.rc;
+        InflateRect(&r, -2, -2);
+        DrawFocusRect(draw.nmcd.hdc, &r);
+      }
+      return CDRF_DODEFAULT;
+    }
+    default: return CDRF_DODEFAULT;
+  }
 }
 
 void TMainKeyboard::Activate(WPARAM wParam) {

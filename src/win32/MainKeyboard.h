@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 class TMainForm;
 
@@ -16,6 +17,14 @@ class TMainKeyboard {
   // WM_ACTIVATE's wParam: back to where the keyboard was, or to the row,
   // never to nothing.
   void Activate(WPARAM wParam);
+  // The tool bars' keyboard cursor, a button index (-1: none), is shown as a
+  // focus rectangle drawn over the button while its bar has the keyboard:
+  // custom draw and DrawFocusRect work for flat and raised bars alike, where
+  // a hot item is defined for flat bars only.
+  void AttachToolBar(HWND bar);
+  int ToolBarCursor(HWND bar) const;
+  // NM_CUSTOMDRAW from a tool bar: the answer for the window procedure.
+  LRESULT ToolBarCustomDraw(const NMTBCUSTOMDRAW& draw);
 
  private:
   void ShowFocusCues();
@@ -26,8 +35,14 @@ class TMainKeyboard {
   // Space press it.
   bool ToolBarKey(HWND bar, UINT key);
 
+  void SetToolBarCursor(HWND bar, int index);
+
   TMainForm& F;
   HWND FFocusBeforeDeactivation = nullptr;
+  struct {
+    HWND Bar = nullptr;
+    int Index = -1;
+  } FBarCursors[2];
   struct {
     HWND Button = nullptr;
     UINT Key = 0;

@@ -147,6 +147,7 @@ void TMainForm::FormCreate() {
   }
   for (TAction* a : {actExplorer, actToggleDeskTop, actConfig, actInfo}) a->AddToolButton(Control("tbrLeft"));
   for (TAction* a : {actScreenSaver, actLockWorkstation}) a->AddToolButton(Control("tbrRight"));
+  for (const char* bar : {"tbrLeft", "tbrRight"}) Keyboard.AttachToolBar(Control(bar));
   ShowWindow(Control("ProgramSlider"), SW_HIDE);
   Row.Attach(Control("ProgramPages"), Control("pnlProgramButtons"), Control("ProgramSlider"));
   Row.SetEmptyLine(Control("lblEmptyDesk"));
@@ -632,6 +633,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Row.ProgramPagesChange();
         return 0;
       }
+      if (hdr->code == NM_CUSTOMDRAW && (hdr->hwndFrom == Control("tbrLeft") || hdr->hwndFrom == Control("tbrRight")))
+        return Keyboard.ToolBarCustomDraw(*reinterpret_cast<const NMTBCUSTOMDRAW*>(lParam));
       if (actMain.HandleToolTip(lParam)) return 0;
       break;
     }

@@ -129,11 +129,53 @@ TEST_F(Keyboard, AHeldKeyStartsOnceAndNeverAnswersTheConfirmation) {
     runs.clear();
     const HWND bar = form->Control("tbrLeft");
     SetFocus(bar);
-    SendMessageW(bar, TB_SETHOTITEM, 0, 0);
+    PostMessageW(bar, WM_KEYDOWN, VK_HOME, 1);
     for (int i = 0; i < 5; ++i) PostMessageW(bar, WM_KEYDOWN, key, i == 0 ? 1 : (1 | 1 << 30));
     PostMessageW(bar, WM_KEYUP, key, 1 | 1 << 30 | 1u << 31);
     Loop();
     EXPECT_EQ(runs, std::vector<std::u16string>{u"Explorer.exe"});
+  }
+}
+
+// The pixels of a tool bar's button as the screen shows them.
+std::vector<COLORREF> ButtonImage(HWND bar, int index) {
+  UpdateWindow(bar);
+  RECT r{};
+  SendMessageW(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r));
+  std::vector<COLORREF> pixels;
+  const HDC dc = GetDC(bar);
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+  ReleaseDC(bar, dc);
+  return pixels;
+}
+
+TEST_F(Keyboard, TheToolBarsShowWhereTheKeyboardIsFlatOrRaised) {
+  SetCursorPos(0, 0);  // no button hot under the mouse
+  for (const char* flat : {"False", "True"}) {
+    SCOPED_TRACE(flat);
+    TMainForm& f = Start(std::string("DoFlatButtons = ") + flat + " Groups = < " + Group("a", 1) + ">");
+    const HWND bar = f.Control("tbrLeft");
+    const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    std::vector<std::vector<COLORREF>> plain;
+    for (int i = 0; i < count; ++i) plain.push_back(ButtonImage(bar, i));
+    // Only the button under the cursor looks other than it did.
+    auto cueOn = [&](int index) {
+      for (int i = 0; i < count; ++i)
+        if ((ButtonImage(bar, i) != plain[i]) != (i == index)) return false;
+      return true;
+    };
+    Press({VK_TAB});
+    Press({VK_TAB});
+    ASSERT_EQ(GetFocus(), bar);
+    const int first = f.Keyboard.ToolBarCursor(bar);
+    EXPECT_TRUE(cueOn(first));
+    Press({VK_RIGHT});
+    const int second = f.Keyboard.ToolBarCursor(bar);
+    EXPECT_GT(second, first);
+    EXPECT_TRUE(cueOn(second));
+    Press({VK_TAB});
+    EXPECT_TRUE(cueOn(-1)) << "the cue goes with the focus";
   }
 }
 
