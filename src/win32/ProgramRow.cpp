@@ -11,6 +11,12 @@
 #include "win32/WinSupport.h"
 #include "win32/ButtonFaces.h"
 
+namespace {
+
+constexpr int kTabHeight = 18;  // at 96 DPI
+
+}  // namespace
+
 TProgramRow::TProgramRow(Form& owner, const std::unique_ptr<TSkiffData>& settings)
     : FOwner(owner), FSettings(settings) {}
 
@@ -51,13 +57,28 @@ void TProgramRow::ApplyButtonSize() {
                                  FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.Name));
   SendMessageW(FPages, WM_SETFONT, reinterpret_cast<WPARAM>(tabFont.Get()), TRUE);
+  // The tabs are 18 high at 96 DPI, higher where their font needs it, so a
+  // caption is never cut.
+  TEXTMETRICW metrics{};
+  {
+    const WindowDC measure(FPages);
+    const SelectedObject font(measure.Get(), tabFont.Get());
+    GetTextMetricsW(measure.Get(), &metrics);
+  }
+  const int tabHeight = std::max(FOwner.Scale(kTabHeight), static_cast<int>(metrics.tmHeight) + FOwner.Scale(6));
+  TabCtrl_SetItemSize(FPages, 0, tabHeight);
   FTabFont = std::move(tabFont);
+  // The tabs' scroll arrows are placed anew for the new height; without a
+  // full redraw they stay blank until clicked.
+  SetWindowPos(FPages, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  RedrawWindow(FPages, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 int TProgramRow::SelectedTab() const { return TabCtrl_GetCurSel(FPages); }
 
-// A size the window does not know is shown as the smallest; the setting
-// itself is kept as it was.
+// A size the window does not know is shown Large; the setting itself is
+// kept as it was.
 int TProgramRow::ShownBtnSize() const {
   return ::ShownBtnSize(FSettings->BtnSize);
 }

@@ -81,6 +81,25 @@ void ExpectSizesAt(const TMainForm& f, UINT dpi, int count, SIZE design, const c
   EXPECT_EQ(f.Row.ilstLarge.Width(), SystemMetricForDpi(SM_CXICON, dpi));
   EXPECT_EQ(f.Row.ilstSmall.Width(), SystemMetricForDpi(SM_CXSMICON, dpi));
   EXPECT_EQ(IconSizeOf(f.TrayIcon->Icon()).cx, SystemMetricForDpi(SM_CXSMICON, dpi));
+  // The tabs: 18 high at 96 DPI and never lower than their captions need;
+  // more tabs than fit show their scroll arrows on the tab row.
+  const HWND pages = f.Control("ProgramPages");
+  RECT tab{};
+  TabCtrl_GetItemRect(pages, 0, &tab);
+  TEXTMETRICW metrics{};
+  const HDC dc = GetDC(pages);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(pages, WM_GETFONT, 0, 0)));
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(pages, dc);
+  EXPECT_GE(tab.bottom - tab.top, MulDiv(18, static_cast<int>(dpi), 96));
+  EXPECT_GE(tab.bottom - tab.top, metrics.tmHeight + MulDiv(4, static_cast<int>(dpi), 96)) << "the caption fits";
+  const HWND arrows = FindWindowExW(pages, nullptr, UPDOWN_CLASSW, nullptr);
+  ASSERT_TRUE(arrows);
+  EXPECT_TRUE(IsWindowVisible(arrows));
+  const RECT arrowsRect = RectIn(arrows, pages);
+  EXPECT_LT(arrowsRect.top, tab.bottom) << "on the tab row";
+  EXPECT_GE(arrowsRect.top, 0);
 }
 
 TEST_F(Dpi, RowsToolBarsAndIconsOfEverySizeFollowTheMonitor) {
@@ -92,8 +111,10 @@ TEST_F(Dpi, RowsToolBarsAndIconsOfEverySizeFollowTheMonitor) {
     const char* What;
   } const sizes[] = {{0, {21, 22}, "mini"}, {1, {36, 37}, "small"}, {2, {64, 74}, "large"}};
   for (const auto& size : sizes) {
+    std::string groups;
+    for (int i = 1; i <= 12; ++i) groups += "item Name = 'Group number " + std::to_string(i) + "' end ";
     TMainForm& f = Start("BtnSize = " + std::to_string(size.BtnSize) + " Groups = < item Name = 'A' Apps = < " +
-                         Entries(7) + "> end >");
+                         Entries(7) + "> end " + groups + ">");
     // At the start, on monitors of other DPIs, and back where it started.
     for (const UINT dpi : {start, 120u, 144u, 96u, start}) {
       if (dpi != f.Dpi()) MoveToDpi(dpi);
