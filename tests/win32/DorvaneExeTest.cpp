@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 
 #include <memory>
 #include <string>
@@ -385,6 +386,49 @@ TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
   const HWND box = WaitForWindow(dorvane.Id, L"#32770");
   ASSERT_TRUE(box);
   EXPECT_EQ(Text(GetDlgItem(box, 0xFFFF)), L"There is no program to run.");
+  PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+  for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
+}
+
+// Real key presses, as a person makes them, to whatever window is in front.
+void Keys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> input;
+  auto add = [&](WORD key, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+    in.ki.dwFlags = flags;
+    input.push_back(in);
+  };
+  for (WORD k : keys) add(k, 0);
+  for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) add(*k, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  Sleep(150);
+}
+
+TEST(DorvaneExe, TheKeyboardComesBackToTheRowOverAnEmptyGroupAndStartsTheSecondProgram) {
+  const TTempFolder temp(L"Dorvane e2e keys");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, "object TSkiffData\r\n  Groups = <\r\n    item Name = 'B'#252'ro' Apps = < "
+      "item Title = 'One' Command = 'C:\\no\\one.exe' end item Title = 'Two' Command = 'C:\\no\\two.exe' end "
+      "item Title = 'Three' Command = 'C:\\no\\three.exe' end > end\r\n    item Name = 'Empty' end\r\n"
+      "    item Name = 'Also empty' end>\r\nend\r\n"));
+  Running dorvane(folder);
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  const HWND tabs = Child(main, L"SysTabControl32");
+  SetForegroundWindow(main);
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }, 5000));
+  Keys({VK_CONTROL, VK_TAB});
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 1; }, 5000));
+  Keys({VK_CONTROL, VK_SHIFT, VK_TAB});
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == 0; }, 5000));
+  Keys({VK_RIGHT});
+  Keys({VK_RETURN});
+  const HWND box = WaitForWindow(dorvane.Id, L"#32770");
+  ASSERT_TRUE(box) << "Right and Enter start the second program";
+  EXPECT_NE(Text(GetDlgItem(box, 0xFFFF)).find(L"C:\\no\\two.exe"), std::wstring::npos)
+      << Text(GetDlgItem(box, 0xFFFF));
   PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
   for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
 }
