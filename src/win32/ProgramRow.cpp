@@ -90,6 +90,9 @@ void TProgramRow::SetButtonsFlat(bool flat) {
 void TProgramRow::BuildTabs(int tab) {
   const HWND pages = FPages;
   TTabsLayout layout = ::BuildTabs(*FSettings, tab);
+  // Each insertion would lay out and paint every tab again: a hundred
+  // groups are put in place with the drawing off and painted once.
+  SendMessageW(pages, WM_SETREDRAW, FALSE, 0);
   TabCtrl_DeleteAllItems(pages);
   for (std::size_t i = 0; i < layout.Captions.size(); ++i) {
     TCITEMW item{};
@@ -97,6 +100,8 @@ void TProgramRow::BuildTabs(int tab) {
     item.pszText = const_cast<wchar_t*>(W(layout.Captions[i]));
     TabCtrl_InsertItem(pages, static_cast<int>(i), &item);
   }
+  SendMessageW(pages, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(pages, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   TabInfo = std::move(layout.TabInfo);
   if (layout.SelectedTab >= 0) TabCtrl_SetCurSel(pages, layout.SelectedTab);
   ShowRow(layout.Fill);
