@@ -696,32 +696,15 @@ void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, gFileAnswer->Ok ? IDOK : IDCANCEL)));
 }
 
-// Files of a scratch folder, gone with it.
+// Empty files of those names in a folder of their own.
 struct ScratchFolder {
-  std::wstring Path;
+  TTempFolder Temp{L"Dorvane add"};
+  std::wstring Path = Temp.Path().substr(0, Temp.Path().size() - 1);
   explicit ScratchFolder(std::initializer_list<const wchar_t*> files) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    Path = std::wstring(temp) + L"dorvane-add-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(Path.c_str(), nullptr);
-    for (const wchar_t* name : files) {
-      if (!*name) continue;
-      UniqueHandle file(CreateFileW((Path + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    }
+    for (const wchar_t* name : files)
+      UniqueHandle(CreateFileW((Temp.Path() + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   }
-  ~ScratchFolder() {
-    WIN32_FIND_DATAW found{};
-    const HANDLE find = FindFirstFileW((Path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((Path + L"\\" + found.cFileName).c_str());
-        else if (found.cFileName[0] != L'.') RemoveDirectoryW((Path + L"\\" + found.cFileName).c_str());
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
-    }
-    RemoveDirectoryW(Path.c_str());
-  }
-  std::u16string operator/(const wchar_t* name) const { return U16(Path + L"\\" + name); }
+  std::u16string operator/(const wchar_t* name) const { return U16(Temp.Path() + name); }
 };
 
 TEST_F(ConfigDialog, AddItemMakesEntriesByTheDropsRulesFromTheOpenDialog) {
@@ -771,7 +754,7 @@ TEST_F(ConfigDialog, AddItemMakesEntriesByTheDropsRulesFromTheOpenDialog) {
 }
 
 TEST_F(ConfigDialog, BrowseBesideCommandAndStartDirectoryWritesWhatWasChosen) {
-  const ScratchFolder folder({L"Tool.exe", L""});
+  const ScratchFolder folder({L"Tool.exe"});
   CreateDirectoryW(W(folder / L"Work"), nullptr);
   TConfigForm& f = Open({{u"A", {u"one"}}});
   TAppItem& one = settings.Groups[0].Apps[0];
