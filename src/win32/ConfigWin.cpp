@@ -598,8 +598,11 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item->CtlType != ODT_MENU) break;
-      ImageList_DrawEx(FImages.Get(), static_cast<int>(item->itemData), item->hDC, item->rcItem.left,
-                       item->rcItem.top, Scale(16), Scale(16), CLR_NONE, CLR_NONE,
+      // The pictures exist at 16 pixels: centred in a larger place, never
+      // wider, which would show the next picture of the strip beside it.
+      const int inset = std::max(0, Scale(16) - 16) / 2;
+      ImageList_DrawEx(FImages.Get(), static_cast<int>(item->itemData), item->hDC, item->rcItem.left + inset,
+                       item->rcItem.top + inset, 16, 16, CLR_NONE, CLR_NONE,
                        (item->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
       return TRUE;
     }

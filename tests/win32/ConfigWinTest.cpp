@@ -598,6 +598,22 @@ TEST_F(ConfigDialog, AMonitorOfAnotherDpiLaysTheDialogOutAgain) {
   // (48 pixels for 32: more than twice the area), and the trash as well.
   EXPECT_GT(IconPixels(f.Editor.IconPreviewBtn.Glyph()), iconAt96 * 2);
   EXPECT_EQ(BitmapWidth(f.Control("imgTrash")), 48);
+  // The menu's 16-pixel pictures in their 24-pixel place: Add's alone, not
+  // a part of Delete's beside it.
+  TBitmap menuPicture;
+  FillBitmap(menuPicture, clWhite, 24, 24);
+  {
+    TBitmapCanvas canvas(menuPicture);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.hDC = canvas.DC();
+    item.rcItem = {0, 0, 24, 24};
+    item.itemData = 0;
+    SendMessageW(f.Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  EXPECT_GT(icontest::CountOther(menuPicture, RGB(255, 255, 255)), 0);
+  for (int y = 0; y < 24; ++y)
+    for (int x : {0, 1, 2, 3, 20, 21, 22, 23}) ASSERT_EQ(menuPicture.Pixel(x, y), RGB(255, 255, 255)) << x << "," << y;
   // The edits still end where they did, in the new scale: 6 pixels at 96
   // DPI, and the Browse buttons beside them likewise.
   for (const char* name : {"edtParameters", "btnBrowseCommand", "btnBrowseStartDir"}) {
@@ -864,7 +880,8 @@ TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
 }  // namespace
 
 // win32_tests --config-shot FILE PAGE: the dialog over a settings file, on
-// the given page, for ten seconds (for screenshots of the real dialog).
+// the given page (2: the first, with the tree's menu open over the entry),
+// for ten seconds (for screenshots of the real dialog).
 int ConfigShotProbe(const wchar_t* file, int page) {
   TApplication app(GetModuleHandleW(nullptr));
   std::unique_ptr<TSkiffData> settings = LoadSettingsFile(file);
@@ -872,7 +889,7 @@ int ConfigShotProbe(const wchar_t* file, int page) {
   form.Create(nullptr);
   form.LoadOptions(*settings);
   ShowWindow(form.Handle(), SW_SHOW);
-  form.ShowPage("PageControl", page);
+  form.ShowPage("PageControl", page == 1 ? 1 : 0);
   const HWND tree = form.Tree();
   // The second group open, its first entry in the editor.
   const HTREEITEM group = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
@@ -882,6 +899,20 @@ int ConfigShotProbe(const wchar_t* file, int page) {
   for (int i = 0; i < 200; ++i) {
     Pump();
     Sleep(50);
+    if (page == 2 && i == 20) {
+      // A right click on the entry, as the mouse gives it; the menu ends by itself.
+      RECT r{};
+      TreeView_GetItemRect(tree, TreeView_GetChild(tree, group), &r, TRUE);
+      POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      ClientToScreen(tree, &at);
+      SetCursorPos(at.x, at.y);
+      SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(nullptr, timer);
+        EndMenu();
+      });
+      NMHDR click{tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), static_cast<UINT>(NM_RCLICK)};
+      SendMessageW(form.Handle(), WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
+    }
   }
   return 0;
 }
