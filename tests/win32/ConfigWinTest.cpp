@@ -879,6 +879,13 @@ TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
 
 }  // namespace
 
+namespace {
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  EndMenu();
+}
+}  // namespace
+
 // win32_tests --config-shot FILE PAGE: the dialog over a settings file, on
 // the given page (2: the first, with the tree's menu open over the entry),
 // for ten seconds (for screenshots of the real dialog).
@@ -906,10 +913,7 @@ int ConfigShotProbe(const wchar_t* file, int page) {
       POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
       ClientToScreen(tree, &at);
       SetCursorPos(at.x, at.y);
-      SetTimer(nullptr, 0, 8000, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        EndMenu();
-      });
+      SetTimer(nullptr, 0, 8000, EndTheMenu);
       NMHDR click{tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), static_cast<UINT>(NM_RCLICK)};
       SendMessageW(form.Handle(), WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
     }
