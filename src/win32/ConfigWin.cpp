@@ -247,8 +247,11 @@ void TConfigForm::actAddItemExecute() {
   const HTREEITEM selected = TreeView_GetSelection(tree);
   HTREEITEM groupNode = selected && IsEntryNode(tree, selected) ? TreeView_GetParent(tree, selected) : selected;
   if (!groupNode) groupNode = TreeView_GetRoot(tree);
+  // The selected entry's folder, typed or stored, also before its selection settled.
+  chkIgnoreExit();
   std::u16string folder;
-  if (CurrentApp) folder = CommandFolder(CurrentApp->Command);
+  if (selected && IsEntryNode(tree, selected))
+    folder = CommandFolder(static_cast<const TAppItem*>(NodeObject(selected))->Command);
   if (folder.empty()) {
     wchar_t programs[MAX_PATH] = {};
     if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programs)))
@@ -256,7 +259,6 @@ void TConfigForm::actAddItemExecute() {
   }
   std::vector<std::u16string> files;
   if (!OpenFilesDialog(Handle(), L"Add Item", kAddItemFilter, folder, files) || files.empty()) return;
-  chkIgnoreExit();
   if (!groupNode) {
     TGroupItem& group = FSettings.Groups.Add();
     group.Name = kFirstGroupName;

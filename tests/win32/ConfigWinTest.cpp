@@ -657,6 +657,34 @@ TEST_F(ConfigDialog, EachEditHintsTheValueItWasLoadedWith) {
   EXPECT_EQ(one.Command, u"typed after");
 }
 
+// F1 opens the help page at the section of the page shown.
+TEST_F(ConfigDialog, F1OpensTheHelpAtThePageShown) {
+  std::vector<std::u16string> pages;
+  app.OpenHelpPage = [&pages](HWND, const std::u16string& page) {
+    pages.push_back(page.substr(page.find_last_of(u'\\') + 1));
+    return 42;
+  };
+  TConfigForm& f = Open({{u"A", {u"a1"}}});
+  SetForegroundWindow(f.Handle());
+  SetFocus(Tree());
+  // The key itself: Windows makes the help request of a real key press only.
+  const auto f1 = [this] {
+    INPUT press[2] = {};
+    for (INPUT& in : press) {
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = VK_F1;
+    }
+    press[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, press, sizeof(INPUT));
+    Settle();
+  };
+  f1();
+  PostMessageW(f.Handle(), WM_SYSCHAR, 'o', 1 << 29);
+  Keys();
+  f1();
+  EXPECT_EQ(pages, (std::vector<std::u16string>{u"Dorvane.html#config", u"Dorvane.html#options"}));
+}
+
 // A failure in what a key starts inside the dialog's own loop: reported,
 // and the main window is not left disabled when the dialog closes.
 TEST_F(ConfigDialog, AFailureInTheModalLoopLeavesTheOwnerEnabled) {
