@@ -827,6 +827,16 @@ TEST_F(ConfigDialog, BrowseBesideCommandAndStartDirectoryWritesWhatWasChosen) {
     EXPECT_EQ(one.Directory, c.Directory);
   }
   EXPECT_TRUE(f.DataChanged);
+
+  // The same chooser for the Explorer's folder on the options page.
+  FileDialogAnswer answer{L"Explorer Startup Directory", W(folder / L"Work")};
+  gFileAnswer = &answer;
+  SetTimer(nullptr, 0, 50, AnswerFileDialog);
+  SendMessageW(f.Control("BrowseDirBtn"), BM_CLICK, 0, 0);
+  Keys();
+  EXPECT_EQ(answer.Seen, 1);
+  EXPECT_EQ(settings.ExpStartDir, folder / L"Work");
+  EXPECT_TRUE(f.OptionsChanged);
 }
 
 // Answers the icon picker once it shows: picks list item `pick` (none for
