@@ -1,7 +1,8 @@
 #!/bin/bash
 # usage: scripts/config-screenshot.sh PAGE [DPI] [OUT.png]
 # Shows the configuration dialog over examples/SkiffData.dat (page 0: the
-# applications with an entry in the editor, 1: the options) under Wine in a
+# applications with an entry in the editor, 1: the options, 2: the first with
+# the tree's menu open over the entry) under Wine in a
 # virtual desktop on a private Xvfb display and saves a screenshot. DPI 96
 # (default) or another value, which gets a prefix of its own with that
 # LogPixels. Needs the mingw-x64 build.

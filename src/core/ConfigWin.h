@@ -13,6 +13,12 @@
 inline constexpr char16_t kNewGroupName[] = u"New Group";
 inline constexpr char16_t kMustDropGroup[] = u"Must drop a group onto another group";
 inline constexpr char16_t kConfirmCaption[] = u"Confirm";
+// What Add Item and the command's Browse offer: programs and shortcuts
+// first, documents, anything.
+inline constexpr char16_t kAddItemFilter[] =
+    u"Programs and shortcuts (*.exe, *.lnk, *.bat, *.cmd)|*.exe;*.lnk;*.bat;*.cmd;*.com;*.url|"
+    u"Documents (*.pdf, *.doc, *.xls, *.txt, *.htm ...)|*.pdf;*.doc;*.docx;*.xls;*.xlsx;*.ppt;*.pptx;*.odt;*.ods;"
+    u"*.rtf;*.txt;*.htm;*.html|All Files (*.*)|*.*";
 
 enum class TDropEffect {
   deNone,         // dropped on itself

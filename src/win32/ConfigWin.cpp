@@ -9,6 +9,8 @@
 
 #include "core/Errors.h"
 #include "core/MainWin.h"
+#include "core/filedrag.h"
+#include "win32/AboutWin.h"
 #include "win32/ConfigLayout.h"
 #include "win32/WinSupport.h"
 #include "win32/res/resource.h"
@@ -19,20 +21,10 @@ constexpr UINT_PTR kChangeTimer = 1;
 constexpr UINT kChangeDelay = 50;  // ms after the last selection change
 constexpr int kTreeMin = 100, kTreeMax = 200, kRightMin = 311;
 
-bool IsOptionControl(const char* name) {
-  if (!name) return false;
-  for (const TOptionCheck& o : kOptionChecks)
-    if (std::strcmp(o.Control, name) == 0) return true;
-  for (const TOptionText& o : kOptionTexts)
-    if (std::strcmp(o.Control, name) == 0) return true;
-  for (const char* radio : kButtonSizeRadios)
-    if (std::strcmp(radio, name) == 0) return true;
-  return false;
-}
-
 }  // namespace
 
-TConfigForm::TConfigForm(TApplication& app, TSkiffData& settings) : Form(app), FSettings(settings) {}
+TConfigForm::TConfigForm(TApplication& app, TSkiffData& settings)
+    : Form(app), Options(*this, settings), FSettings(settings) {}
 
 TConfigForm::~TConfigForm() {
   if (Handle()) DestroyWindow(Handle());
@@ -46,9 +38,7 @@ void TConfigForm::Create(HWND owner) {
 void TConfigForm::FormCreate() {
   actAddGroup = &actMain.Add(u"Add Group", u"", 0, [this] { actAddGroupExecute(); });
   actDeleteGroup = &actMain.Add(u"Delete Group", u"", 1, [this] { DeleteNode(TreeView_GetSelection(Tree())); });
-  // Entries are made on the main window from dropped files.
-  actAddItem = &actMain.Add(u"Add Item", u"", 0, nullptr);
-  actAddItem->SetVisible(false);
+  actAddItem = &actMain.Add(u"Add Item", u"", 0, [this] { actAddItemExecute(); });
   actDeleteItem = &actMain.Add(u"Delete Item", u"", 1, [this] { DeleteNode(TreeView_GetSelection(Tree())); });
   actRenameEntry = &actMain.Add(u"Rename Entry", u"", 2, [this] { actRenameEntryExecute(); });
 
@@ -81,48 +71,9 @@ void TConfigForm::FormCreate() {
 
 // ------------------------------------------------------------- options
 
-void TConfigForm::LoadOptions(const TSkiffData& settings) {
-  for (const TOptionCheck& o : kOptionChecks) SetChecked(Control(o.Control), settings.*o.Property);
-  for (const TOptionText& o : kOptionTexts) SetWindowTextW(Control(o.Control), W(settings.*o.Property));
-  for (int i = 0; i < 3; ++i) SetChecked(Control(kButtonSizeRadios[i]), ShownBtnSize(settings.BtnSize) == i);
-}
+void TConfigForm::LoadOptions(const TSkiffData& settings) { Options.Load(settings); }
 
-void TConfigForm::HidePMCBExit() {
-  for (const TOptionCheck& o : kOptionChecks) FSettings.*o.Property = Checked(Control(o.Control));
-  for (const TOptionText& o : kOptionTexts) FSettings.*o.Property = WindowText(Control(o.Control));
-  // A size the dialog does not offer stays as it was until one is chosen.
-  for (int i = 0; i < 3; ++i)
-    if (Checked(Control(kButtonSizeRadios[i]))) FSettings.BtnSize = i;
-}
-
-void TConfigForm::OptionControlCommand(WORD code) {
-  switch (code) {
-    case BN_CLICKED:
-    case EN_CHANGE:
-      OptionsChanged = true;  // HidePMCBClick
-      break;
-    case BN_KILLFOCUS:
-    case EN_KILLFOCUS:
-      HidePMCBExit();
-      break;
-  }
-}
-
-void TConfigForm::BrowseDirBtnClick() {
-  BROWSEINFOW info{};
-  info.hwndOwner = Handle();
-  info.lpszTitle = L"Explorer Startup Directory";
-  info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
-  PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
-  if (!chosen) return;
-  std::wstring path(32768, L'\0');
-  const bool ok = SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT);
-  CoTaskMemFree(chosen);
-  if (!ok) return;
-  path.resize(std::wcslen(path.c_str()));
-  SetWindowTextW(Control("ExpStartDir"), path.c_str());  // counts as a change
-  HidePMCBExit();
-}
+void TConfigForm::HidePMCBExit() { Options.Commit(); }
 
 // ---------------------------------------------------------------- tree
 
@@ -195,11 +146,12 @@ void TConfigForm::DrawTrash() {
   glyph.SetIconSize(isLarge);
   glyph.SetIconType(itStandard);
   glyph.SetStandardIcon(siRecycleBinEmpty);
-  DrawToBitmap(glyph, FTrash);
+  // At the size of the monitor the dialog is on.
+  DrawToBitmap(glyph, FTrash, Dpi());
   if (glyph.FileName().empty()) {
     // A recycle bin registered with its default picture only.
     glyph.SetStandardIcon(siRecycleBinDefault);
-    DrawToBitmap(glyph, FTrash);
+    DrawToBitmap(glyph, FTrash, Dpi());
   }
   const HWND image = Control("imgTrash");
   SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(FTrash.Handle()));
@@ -268,7 +220,7 @@ void TConfigForm::mDisplayIconClick() {
 void TConfigForm::EnableActions() {
   actDeleteGroup->SetEnabled(false);
   actDeleteItem->SetEnabled(false);
-  actAddItem->SetEnabled(false);
+  // Add Item always has a group to add to: the selected one's, or one it makes.
   const HTREEITEM node = TreeView_GetSelection(Tree());
   // Renaming needs a node to act on.
   actRenameEntry->SetEnabled(node != nullptr);
@@ -277,15 +229,67 @@ void TConfigForm::EnableActions() {
     actDeleteItem->SetEnabled(true);
   } else {
     actDeleteGroup->SetEnabled(true);
-    actAddItem->SetEnabled(true);
   }
 }
 
 void TConfigForm::actAddGroupExecute() {
   TGroupItem& group = FSettings.Groups.Add();
   group.Name = kNewGroupName;
-  AddNode(nullptr, TVI_LAST, group, group.Name);
+  const HTREEITEM node = AddNode(nullptr, TVI_LAST, group, group.Name);
   DataChanged = true;
+  // A new group is named at once.
+  SelectNode(node);
+  actRenameEntryExecute();
+}
+
+void TConfigForm::actAddItemExecute() {
+  const HWND tree = Tree();
+  const HTREEITEM selected = TreeView_GetSelection(tree);
+  HTREEITEM groupNode = selected && IsEntryNode(tree, selected) ? TreeView_GetParent(tree, selected) : selected;
+  if (!groupNode) groupNode = TreeView_GetRoot(tree);
+  // The selected entry's folder, typed or stored, also before its selection settled.
+  chkIgnoreExit();
+  std::u16string folder;
+  if (selected && IsEntryNode(tree, selected))
+    folder = CommandFolder(static_cast<const TAppItem*>(NodeObject(selected))->Command);
+  if (folder.empty()) {
+    wchar_t programs[MAX_PATH] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programs)))
+      folder = U16(programs);
+  }
+  std::vector<std::u16string> files;
+  if (!OpenFilesDialog(Handle(), L"Add Item", kAddItemFilter, folder, files) || files.empty()) return;
+  if (!groupNode) {
+    TGroupItem& group = FSettings.Groups.Add();
+    group.Name = kFirstGroupName;
+    groupNode = AddNode(nullptr, TVI_LAST, group, group.Name);
+  }
+  // The drop's rules make each entry, in the order chosen.
+  TGroupItem& group = *static_cast<TGroupItem*>(NodeObject(groupNode));
+  HTREEITEM first = nullptr;
+  for (const std::u16string& file : files) {
+    TAppItem& entry = AddDroppedEntry(group.Apps, file);
+    const HTREEITEM node = AddNode(groupNode, TVI_LAST, entry, entry.Title);
+    if (!first) first = node;
+  }
+  DataChanged = true;
+  TreeView_Expand(tree, groupNode, TVE_EXPAND);
+  SelectNode(first);
+}
+
+void TConfigForm::BrowseEditorField(bool folder) {
+  if (!CurrentApp) return;
+  const HWND edit = Control(folder ? "edtStartDir" : "edtCommand");
+  const std::u16string now = WindowText(edit);
+  std::u16string chosen;
+  if (folder) {
+    if (!ChooseFolderDialog(Handle(), L"Start directory", now, chosen)) return;
+  } else {
+    if (!OpenFileDialog(Handle(), kAddItemFilter, CommandFolder(now), chosen, L"Command", true)) return;
+  }
+  // As if typed, and then left.
+  SetWindowTextW(edit, W(chosen));
+  chkIgnoreExit();
 }
 
 void TConfigForm::actRenameEntryExecute() {
@@ -295,16 +299,19 @@ void TConfigForm::actRenameEntryExecute() {
   TreeView_EditLabel(Tree(), node);
 }
 
-void TConfigForm::tvAppsEdited(HTREEITEM node, const std::u16string& text) {
+bool TConfigForm::tvAppsEdited(HTREEITEM node, const std::u16string& text) {
   TCollectionItem* object = NodeObject(node);
-  if (!object) return;
+  if (!object) return false;
   if (IsEntryNode(Tree(), node)) {
     static_cast<TAppItem*>(object)->Title = text;
     if (object == CurrentApp) ShowAppItem(text);
   } else {
+    // A group without a name would be a blank tab: the old name stays.
+    if (text.empty()) return false;
     static_cast<TGroupItem*>(object)->Name = text;
   }
   DataChanged = true;
+  return true;
 }
 
 void TConfigForm::tvAppsKeyPress(HTREEITEM node) {
@@ -467,6 +474,9 @@ bool TConfigForm::PreTranslateMessage(MSG& msg) {
     case VK_F2:
       actRenameEntry->Execute();
       return true;
+    case VK_INSERT:
+      actAddItem->Execute();
+      return true;
     case VK_DELETE: {
       const HTREEITEM node = TreeView_GetSelection(tree);
       if (node) (IsEntryNode(tree, node) ? actDeleteItem : actDeleteGroup)->Execute();
@@ -486,11 +496,16 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kDpiChanged: {
       const LRESULT result = Form::HandleMessage(message, wParam, lParam);
       Editor.DpiChanged();
+      DrawTrash();
       return result;
     }
     case WM_CLOSE:
       FormClose();
       return 0;
+    case WM_HELP:
+      // The help page at the part that tells of the page shown.
+      ShowHelp(App, Handle(), TabCtrl_GetCurSel(Control("PageControl")) == 1 ? u"options" : u"config");
+      return TRUE;
     case WM_TIMER:
       if (wParam == kChangeTimer) {
         KillTimer(Handle(), kChangeTimer);
@@ -512,19 +527,23 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // it does; the dialog stays.
         const char* focused = ControlName(GetFocus());
         if (TEntryEditor::IsEditorControl(focused)) chkIgnoreExit();
-        else if (IsOptionControl(focused)) HidePMCBExit();
+        else if (TOptionsPage::IsOptionControl(focused)) HidePMCBExit();
         return 0;
       }
       if (TEntryEditor::IsEditorControl(name)) {
         EditorCommand(name, code);
         return 0;
       }
-      if (IsOptionControl(name)) {
-        OptionControlCommand(code);
+      if (TOptionsPage::IsOptionControl(name)) {
+        if (Options.Command(code)) OptionsChanged = true;
         return 0;
       }
-      if (name && std::strcmp(name, "BrowseDirBtn") == 0 && code == BN_CLICKED) {
-        BrowseDirBtnClick();
+      if (name && code == BN_CLICKED) {
+        if (std::strcmp(name, "BrowseDirBtn") == 0) Options.BrowseDirBtnClick();
+        else if (std::strcmp(name, "btnAddItem") == 0) actAddItem->Execute();
+        else if (std::strcmp(name, "btnBrowseCommand") == 0) BrowseEditorField(false);
+        else if (std::strcmp(name, "btnBrowseStartDir") == 0) BrowseEditorField(true);
+        else break;
         return 0;
       }
       break;
@@ -537,12 +556,26 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           SetTimer(Handle(), kChangeTimer, kChangeDelay, nullptr);
           return 0;
         case TVN_BEGINLABELEDITW:
+          // The tree's edit holds MAX_PATH - 1 characters: a longer name
+          // would be cut without a word.
+          if (const HWND edit = TreeView_GetEditControl(Tree())) {
+            SendMessageW(edit, EM_SETLIMITTEXT, 0, 0);
+            SetWindowTextW(edit, W(NodeText(reinterpret_cast<const NMTVDISPINFOW*>(lParam)->item.hItem)));
+          }
           return FALSE;
         case TVN_ENDLABELEDITW: {
           const auto* info = reinterpret_cast<const NMTVDISPINFOW*>(lParam);
           if (!info->item.pszText) return FALSE;  // cancelled
-          tvAppsEdited(info->item.hItem, U16(info->item.pszText));
-          return TRUE;
+          // The whole text, from the edit itself rather than the tree's copy.
+          const HWND edit = TreeView_GetEditControl(Tree());
+          const std::u16string text = edit ? WindowText(edit) : U16(info->item.pszText);
+          if (!tvAppsEdited(info->item.hItem, text)) return FALSE;
+          TVITEMW item{};
+          item.mask = TVIF_TEXT | TVIF_HANDLE;
+          item.hItem = info->item.hItem;
+          item.pszText = const_cast<wchar_t*>(W(text));
+          TreeView_SetItem(Tree(), &item);
+          return FALSE;  // set above, whole
         }
         case TVN_BEGINDRAGW:
           Drag.BeginMouse(reinterpret_cast<const NMTREEVIEWW*>(lParam)->itemNew.hItem);
@@ -567,8 +600,11 @@ LRESULT TConfigForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item->CtlType != ODT_MENU) break;
-      ImageList_DrawEx(FImages.Get(), static_cast<int>(item->itemData), item->hDC, item->rcItem.left,
-                       item->rcItem.top, Scale(16), Scale(16), CLR_NONE, CLR_NONE,
+      // The pictures exist at 16 pixels: centred in a larger place, never
+      // wider, which would show the next picture of the strip beside it.
+      const int inset = std::max(0, Scale(16) - 16) / 2;
+      ImageList_DrawEx(FImages.Get(), static_cast<int>(item->itemData), item->hDC, item->rcItem.left + inset,
+                       item->rcItem.top + inset, 16, 16, CLR_NONE, CLR_NONE,
                        (item->itemState & ODS_GRAYED) ? ILD_BLEND50 : ILD_TRANSPARENT);
       return TRUE;
     }

@@ -17,6 +17,7 @@
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
+#include "win32/OptionsPage.h"
 #include "win32/TreeDrag.h"
 
 class TConfigForm : public Form {
@@ -61,8 +62,16 @@ class TConfigForm : public Form {
   void tvAppsChange();
   void EnableActions();
   void actAddGroupExecute();
+  // The open dialog "Add Item": each file chosen becomes an entry by the
+  // drop's rules at the end of the selected group (made "Programs" on an
+  // empty tree); the first is selected.
+  void actAddItemExecute();
+  // Browse beside Command (the open dialog) or Start directory (the folder
+  // chooser): what is chosen is written as if typed.
+  void BrowseEditorField(bool folder);
   void actRenameEntryExecute();
-  void tvAppsEdited(HTREEITEM node, const std::u16string& text);
+  // False when the name is refused (a group's empty one).
+  bool tvAppsEdited(HTREEITEM node, const std::u16string& text);
   void tvAppsKeyPress(HTREEITEM node);
   void DeleteNode(HTREEITEM node);
   // The entry editor: loads CurrentApp, and writes every field back into
@@ -74,6 +83,7 @@ class TConfigForm : public Form {
 
   TEntryEditor Editor{*this};
   TTreeDrag Drag{*this};
+  TOptionsPage Options;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -86,12 +96,10 @@ class TConfigForm : public Form {
   // Selects a node and loads it at once, without the selection delay.
   void SelectNode(HTREEITEM node);
   HTREEITEM NodeAt(POINT screen) const;
-  void OptionControlCommand(WORD code);
   void EditorCommand(const char* name, WORD code);
 
   void ShowPopup(POINT at);
   void DrawTrash();
-  void BrowseDirBtnClick();
   // Splitter between the tree and the right panel.
   void SplitterMove(int screenX);
 

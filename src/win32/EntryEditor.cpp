@@ -56,6 +56,27 @@ void TEntryEditor::Create() {
     button->OnException = [this](const std::exception& e) { FForm.App.ShowError(FForm.Handle(), ExceptionMessage(e)); };
   }
   IconPreviewBtn.IconGlyph.SetIconSize(isLarge);
+
+  FHints = UniqueOwner<HWND, DestroyWindow>(CreateWindowExW(
+      WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+      CW_USEDEFAULT, CW_USEDEFAULT, FForm.Handle(), nullptr, FForm.App.Instance, nullptr));
+  // A long command wraps instead of running off the screen.
+  SendMessageW(FHints.Get(), TTM_SETMAXTIPWIDTH, 0, FForm.Scale(400));
+  for (const char* name : kEditorEdits) {
+    TTTOOLINFOW tool = HintTool(name);
+    tool.uFlags |= TTF_SUBCLASS;
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(FHints.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+TTTOOLINFOW TEntryEditor::HintTool(const char* edit) const {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND;
+  tool.hwnd = FForm.Handle();
+  tool.uId = reinterpret_cast<UINT_PTR>(FForm.Control(edit));
+  return tool;
 }
 
 void TEntryEditor::DpiChanged() {
@@ -78,7 +99,13 @@ void TEntryEditor::Show(TAppItem& entry, const std::u16string& title) {
   // Filling the controls is not a change of the entry.
   FLoading = true;
   const std::u16string* texts[] = {&app->Command, &app->Parameters, &app->Directory, &app->Hint, &app->DialogText};
-  for (std::size_t i = 0; i < std::size(kEditorEdits); ++i) SetWindowTextW(FForm.Control(kEditorEdits[i]), W(*texts[i]));
+  for (std::size_t i = 0; i < std::size(kEditorEdits); ++i) {
+    SetWindowTextW(FForm.Control(kEditorEdits[i]), W(*texts[i]));
+    // The hint keeps the value as loaded, whatever is typed after.
+    TTTOOLINFOW tool = HintTool(kEditorEdits[i]);
+    tool.lpszText = const_cast<wchar_t*>(W(*texts[i]));
+    SendMessageW(FHints.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   SendMessageW(FForm.Control("cbxDialogType"), CB_SETCURSEL, DialogTypeItem(app->DialogType), 0);
   SendMessageW(FForm.Control("cbxWindowState"), CB_SETCURSEL, WindowStateItem(app->WindowState), 0);
   SetChecked(FForm.Control("chkMinimizeOnRun"), app->MinimizeOnRun);
@@ -117,14 +144,15 @@ void TEntryEditor::DrawPreview(const std::u16string& title) {
   // The main window keeps an entry's icon in an image list and draws the
   // button from there: the preview takes the same road, so that it shows
   // the very pixels the button will.
-  const SIZE size = SystemIconSize(isLarge);
+  // The icon of the size the main window's buttons have on this monitor.
+  const SIZE size = SystemIconSize(isLarge, FForm.Dpi());
   TBitmap icon;
   FillBitmap(icon, clBtnFace, size.cx, size.cy + 1);
   TImageList list(size.cx, size.cy);
   TIconGlyph glyph;
   glyph.Assign(IconPreviewBtn.IconGlyph);
   try {
-    DrawToBitmap(glyph, icon);
+    DrawToBitmap(glyph, icon, FForm.Dpi());
   } catch (const Exception&) {
   }
   list.AddBitmap(icon);
@@ -132,7 +160,7 @@ void TEntryEditor::DrawPreview(const std::u16string& title) {
   glyph.SetImageListSmall(&list);
   glyph.SetIconType(itImageList);
   glyph.SetIconIndex(0);
-  DrawToBitmap(glyph, icon);
+  DrawToBitmap(glyph, icon, FForm.Dpi());
   TBitmap face;
   face.SetSize(FForm.Scale(60), FForm.Scale(70));
   const UniqueFont font(CreateCaptionFont(FForm.Dpi()));

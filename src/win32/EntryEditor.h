@@ -5,6 +5,9 @@
 // controls; the editor fills the lists and makes the two icon buttons.
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 
 #include "core/DataClasses.h"
@@ -40,6 +43,9 @@ class TEntryEditor {
   bool ChooseIcon(const std::u16string& title);
   void DpiChanged();
 
+  // The edits' hints: each shows the value as it was loaded.
+  HWND Hints() const { return FHints.Get(); }
+
   TIconSpeedBtn IconPreviewBtn;  // the entry's button as the main window shows it
   TIconBitBtn IconBrowseBtn;
 
@@ -47,8 +53,10 @@ class TEntryEditor {
   // Both icon buttons take the entry's icon: its location, or the shell's
   // icon for its command. A broken location shows no icon, not an error.
   void ShowEntryIcon(const TAppItem& app);
+  TTTOOLINFOW HintTool(const char* edit) const;
 
   Form& FForm;
+  UniqueOwner<HWND, DestroyWindow> FHints;
   TAppItem* FShownApp = nullptr;
   bool FLoading = false;
   unsigned FChanged = 0;  // the controls changed since loading, by position

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstring>
 #include <cwchar>
@@ -521,17 +523,21 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   return 0;
 }
 
-bool OpenFileDialog(HWND owner, std::u16string_view filter, const std::u16string& initialDir,
-                    std::u16string& fileName) {
+namespace {
+
+// The open dialog's run: the filter's "|" made into the list of pairs, the
+// chosen names in a buffer for the longest path (or many names).
+bool RunOpenDialog(HWND owner, const wchar_t* title, std::u16string_view filter, const std::u16string& initialDir,
+                   DWORD flags, std::wstring& buffer) {
   std::wstring pairs = WStr(filter);
   for (wchar_t& c : pairs)
     if (c == L'|') c = L'\0';
   pairs.append(2, L'\0');
-  // Room for the longest path the file system allows.
-  std::wstring buffer(32768, L'\0');
+  buffer.assign(32768, L'\0');
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
+  ofn.lpstrTitle = title;
   ofn.lpstrFilter = pairs.c_str();
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = buffer.data();
@@ -539,10 +545,81 @@ bool OpenFileDialog(HWND owner, std::u16string_view filter, const std::u16string
   const std::wstring dir = WStr(initialDir);
   ofn.lpstrInitialDir = dir.empty() ? nullptr : dir.c_str();
   // The program's current folder is not the dialog's to change.
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+  ofn.Flags = flags | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
               OFN_ENABLESIZING | OFN_DONTADDTORECENT;
-  if (!GetOpenFileNameW(&ofn)) return false;
-  buffer.resize(std::wcslen(buffer.c_str()));
-  fileName = U16(buffer);
+  return GetOpenFileNameW(&ofn) != FALSE;
+}
+
+// Releases a COM interface when it goes.
+template <class T>
+struct ComRef {
+  T* P = nullptr;
+  ~ComRef() {
+    if (P) P->Release();
+  }
+  T* operator->() const { return P; }
+};
+
+}  // namespace
+
+bool OpenFileDialog(HWND owner, std::u16string_view filter, const std::u16string& initialDir,
+                    std::u16string& fileName, const wchar_t* title, bool keepShortcuts) {
+  std::wstring buffer;
+  if (!RunOpenDialog(owner, title, filter, initialDir, keepShortcuts ? OFN_NODEREFERENCELINKS : 0, buffer))
+    return false;
+  fileName = U16(buffer.c_str());
+  return true;
+}
+
+bool OpenFilesDialog(HWND owner, const wchar_t* title, std::u16string_view filter, const std::u16string& initialDir,
+                     std::vector<std::u16string>& fileNames) {
+  std::wstring buffer;
+  // A shortcut is taken as itself, as when it is dropped.
+  if (!RunOpenDialog(owner, title, filter, initialDir, OFN_ALLOWMULTISELECT | OFN_NODEREFERENCELINKS, buffer))
+    return false;
+  // One name: the full path. Several: the folder, then each bare name.
+  fileNames.clear();
+  const wchar_t* folder = buffer.c_str();
+  const wchar_t* name = folder + std::wcslen(folder) + 1;
+  if (!*name) {
+    fileNames.push_back(U16(folder));
+    return true;
+  }
+  std::wstring prefix = folder;
+  if (!prefix.empty() && prefix.back() != L'\\') prefix += L'\\';
+  for (; *name; name += std::wcslen(name) + 1) fileNames.push_back(U16(prefix + name));
+  return true;
+}
+
+bool ChooseFolderDialog(HWND owner, const wchar_t* title, const std::u16string& initial, std::u16string& folder) {
+  // The dialog is a COM object: the thread may not have COM yet (a test,
+  // a tool), and must keep what it had.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  struct ComScope {
+    bool Own;
+    ~ComScope() {
+      if (Own) CoUninitialize();
+    }
+  } scope{SUCCEEDED(com)};
+  ComRef<IFileOpenDialog> dialog;
+  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog.P))))
+    return false;
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR);
+  dialog->SetTitle(title);
+  // A folder that is gone opens where the dialog likes.
+  if (!initial.empty()) {
+    ComRef<IShellItem> start;
+    if (SUCCEEDED(SHCreateItemFromParsingName(W(initial), nullptr, IID_PPV_ARGS(&start.P))))
+      dialog->SetFolder(start.P);
+  }
+  if (FAILED(dialog->Show(owner))) return false;  // cancelled, too
+  ComRef<IShellItem> chosen;
+  if (FAILED(dialog->GetResult(&chosen.P))) return false;
+  wchar_t* path = nullptr;
+  if (FAILED(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path))) return false;
+  folder = U16(path);
+  CoTaskMemFree(path);
   return true;
 }

@@ -154,5 +154,15 @@ class Form {
 // of a description and a pattern list separated by "|"; the first pair is
 // preselected. True with the chosen file's full path, of any length; false
 // when the user cancels.
+// With a title the dialog is titled so; with keepShortcuts a shortcut is
+// returned as the shortcut, not as its target.
 bool OpenFileDialog(HWND owner, std::u16string_view filter, const std::u16string& initialDir,
-                    std::u16string& fileName);
+                    std::u16string& fileName, const wchar_t* title = nullptr, bool keepShortcuts = false);
+// The same for several files at once, the dialog titled `title`: their full
+// paths in the order the dialog gives them. A shortcut is returned as the
+// shortcut, not as its target.
+bool OpenFilesDialog(HWND owner, const wchar_t* title, std::u16string_view filter, const std::u16string& initialDir,
+                     std::vector<std::u16string>& fileNames);
+// The system's folder chooser, titled `title`, opened at `initial` (when
+// given); true with the chosen folder's path.
+bool ChooseFolderDialog(HWND owner, const wchar_t* title, const std::u16string& initial, std::u16string& folder);

@@ -5,12 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "IconTestSupport.h"
 #include "WindowTestSupport.h"
+#include "core/Errors.h"
 #include "win32/DataClasses.h"
 #include "win32/IconGlyphPickEdt.h"
 
@@ -42,6 +47,12 @@ std::u16string Describe(const TSkiffData& settings) {
     for (int a = 0; a < settings.Groups[g].Apps.Count(); ++a) out += u" " + settings.Groups[g].Apps[a].Title;
   }
   return out;
+}
+
+std::u16string TextOf(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return U16(text);
 }
 
 class ConfigDialog : public testing::Test {
@@ -137,16 +148,65 @@ TEST_F(ConfigDialog, ShownEmptyAndShownWithGroups) {
   TConfigForm& f = Open({});
   EXPECT_EQ(TreeView_GetCount(Tree()), 0u);
   EXPECT_FALSE(Visible("pnlApps"));
-  EXPECT_FALSE(f.actDeleteGroup->Enabled() || f.actDeleteItem->Enabled() || f.actAddItem->Enabled());
+  EXPECT_FALSE(f.actDeleteGroup->Enabled() || f.actDeleteItem->Enabled());
+  EXPECT_TRUE(f.actAddItem->Enabled()) << "it makes the group it adds to";
   EXPECT_FALSE(Visible("ShowInfoCB"));
 
-  // Add Group twice: two more "New Group"s at the end, in both places, none selected.
+  // Add Group twice: two more "New Group"s at the end, in both places, the
+  // last one selected and its name open for typing.
   f.actMain.Execute(f.actAddGroup->Id);
   f.actMain.Execute(f.actAddGroup->Id);
   EXPECT_EQ(TreeText(), u"New Group: | New Group:");
   EXPECT_EQ(Describe(settings), u"New Group: | New Group:");
-  EXPECT_EQ(TreeView_GetSelection(Tree()), nullptr);
+  EXPECT_EQ(TreeView_GetSelection(Tree()), Node(1));
+  EXPECT_EQ(f.CurrentGroup, &settings.Groups[1]);
+  const HWND editor = TreeView_GetEditControl(Tree());
+  ASSERT_TRUE(editor);
+  EXPECT_EQ(TextOf(editor), u"New Group");
   EXPECT_TRUE(f.DataChanged);
+}
+
+// Renames typed into the tree's own edit: a group's empty name is refused,
+// a long one is taken whole.
+TEST_F(ConfigDialog, ARenameTakesLongNamesWholeAndRefusesAGroupWithoutOne) {
+  TConfigForm& f = Open({{u"A", {u"a1"}}});
+  TreeView_Expand(Tree(), Node(0), TVE_EXPAND);
+  const std::u16string longName = std::u16string(391, u'n') + u" \u00fcberlang";
+  struct Case {
+    const char* What;
+    HTREEITEM Node;
+    std::u16string Typed, Group, App;
+  };
+  const Case cases[] = {
+      {"a 400-character group name", Node(0), longName, longName, u"a1"},
+      {"an empty group name", Node(0), u"", longName, u"a1"},
+      {"a 400-character entry title", Node(0, 0), longName, longName, longName},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    SetFocus(Tree());
+    TreeView_SelectItem(Tree(), c.Node);
+    Settle();
+    Key(Tree(), VK_F2);
+    const HWND editor = TreeView_GetEditControl(Tree());
+    ASSERT_TRUE(editor);
+    SetWindowTextW(editor, W(c.Typed));
+    Key(editor, VK_RETURN);
+    EXPECT_EQ(TreeView_GetEditControl(Tree()), nullptr);
+    EXPECT_EQ(settings.Groups[0].Name, c.Group);
+    EXPECT_EQ(settings.Groups[0].Apps[0].Title, c.App);
+    // What the tree shows is the whole name too.
+    wchar_t shown[1024] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT | TVIF_HANDLE;
+    item.hItem = c.Node;
+    item.pszText = shown;
+    item.cchTextMax = 1024;
+    TreeView_GetItem(Tree(), &item);
+    EXPECT_EQ(U16(shown), c.Node == Node(0) ? c.Group : c.App);
+  }
+  EXPECT_FALSE(f.tvAppsEdited(Node(0), u""));
+  EXPECT_EQ(settings.Groups[0].Name, longName);
 }
 
 TEST_F(ConfigDialog, FirstGroupSelectedAndAnEntryOpensTheEditor) {
@@ -291,8 +351,8 @@ TEST_F(ConfigDialog, RenameAndEditActOnTheNodesOwnObject) {
 
   TreeView_SelectItem(Tree(), Node(1));
   Settle();
-  f.tvAppsEdited(Node(1), u"");  // any text, the empty one too
-  EXPECT_EQ(settings.Groups[1].Name, u"");
+  EXPECT_TRUE(f.tvAppsEdited(Node(1), u"second"));
+  EXPECT_EQ(settings.Groups[1].Name, u"second");
   EXPECT_EQ(settings.Groups[0].Name, u"Same");
 }
 
@@ -421,12 +481,6 @@ void Select(HWND combo, int item) {
   SendMessageW(GetAncestor(combo, GA_ROOT), WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
-std::u16string TextOf(HWND window) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-  return U16(text);
-}
-
 TEST_F(ConfigDialog, TheEditorShowsAndWritesEveryFieldAsStored) {
   TConfigForm& f = Open({{u"A", {u"one", u"two"}}});
   TAppItem& one = settings.Groups[0].Apps[0];
@@ -508,10 +562,27 @@ TEST_F(ConfigDialog, ABrokenIconShowsAnEmptyPreviewAndNoBox) {
   EXPECT_EQ(f.Editor.IconPreviewBtn.Glyph().Width(), f.Scale(60));  // the face, with no icon on it
 }
 
+// The pixels of an icon of pure red and blue in a picture.
+int IconPixels(const TBitmap& picture) {
+  int n = 0;
+  for (COLORREF c : icontest::Pixels(picture)) n += c == RGB(255, 0, 0) || c == RGB(0, 0, 255);
+  return n;
+}
+
+int BitmapWidth(HWND picture) {
+  BITMAP info{};
+  GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(picture, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof info, &info);
+  return info.bmWidth;
+}
+
 TEST_F(ConfigDialog, AMonitorOfAnotherDpiLaysTheDialogOutAgain) {
   TConfigForm& f = Open({{u"A", {u"one"}}});
+  settings.Groups[0].Apps[0].IconLocation = icontest::DataFile(u"red.ico") + u",0";
   TreeView_SelectItem(Tree(), Node(0, 0));
   Settle();
+  const int iconAt96 = IconPixels(f.Editor.IconPreviewBtn.Glyph());
+  ASSERT_GT(iconAt96, 0);
+  EXPECT_EQ(BitmapWidth(f.Control("imgTrash")), 32);
   SetFocus(f.Control("edtCommand"));
   SetWindowTextW(f.Control("edtCommand"), L"typed, not yet left");
   RECT r{};
@@ -523,13 +594,249 @@ TEST_F(ConfigDialog, AMonitorOfAnotherDpiLaysTheDialogOutAgain) {
   EXPECT_EQ(button.right - button.left, 96);
   EXPECT_EQ(button.bottom - button.top, 111);
   EXPECT_EQ(f.Editor.IconPreviewBtn.Glyph().Width(), 90);  // the face of a large button at 144 DPI
-  // The edits still end where they did, in the new scale: 4 pixels at 96 DPI.
-  RECT edit{}, panel{};
-  GetWindowRect(f.Control("edtCommand"), &edit);
-  MapWindowPoints(nullptr, f.Control("pnlApps"), reinterpret_cast<POINT*>(&edit), 2);
-  GetClientRect(f.Control("pnlApps"), &panel);
-  EXPECT_NEAR(panel.right - edit.right, 6, 1);
+  // The icon in it as large as the main window's buttons have it there
+  // (48 pixels for 32: more than twice the area), and the trash as well.
+  EXPECT_GT(IconPixels(f.Editor.IconPreviewBtn.Glyph()), iconAt96 * 2);
+  EXPECT_EQ(BitmapWidth(f.Control("imgTrash")), 48);
+  // The menu's 16-pixel pictures in their 24-pixel place: Add's alone, not
+  // a part of Delete's beside it.
+  TBitmap menuPicture;
+  FillBitmap(menuPicture, clWhite, 24, 24);
+  {
+    TBitmapCanvas canvas(menuPicture);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.hDC = canvas.DC();
+    item.rcItem = {0, 0, 24, 24};
+    item.itemData = 0;
+    SendMessageW(f.Handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  EXPECT_GT(icontest::CountOther(menuPicture, RGB(255, 255, 255)), 0);
+  for (int y = 0; y < 24; ++y)
+    for (int x : {0, 1, 2, 3, 20, 21, 22, 23}) ASSERT_EQ(menuPicture.Pixel(x, y), RGB(255, 255, 255)) << x << "," << y;
+  // The edits still end where they did, in the new scale: 6 pixels at 96
+  // DPI, and the Browse buttons beside them likewise.
+  for (const char* name : {"edtParameters", "btnBrowseCommand", "btnBrowseStartDir"}) {
+    RECT edit{}, panel{};
+    GetWindowRect(f.Control(name), &edit);
+    MapWindowPoints(nullptr, f.Control("pnlApps"), reinterpret_cast<POINT*>(&edit), 2);
+    GetClientRect(f.Control("pnlApps"), &panel);
+    EXPECT_NEAR(panel.right - edit.right, 9, 2) << name;
+  }
   EXPECT_EQ(TextOf(f.Control("edtCommand")), u"typed, not yet left");
+}
+
+// What the editor's edits show on hover: each the value as it was loaded.
+TEST_F(ConfigDialog, EachEditHintsTheValueItWasLoadedWith) {
+  TConfigForm& f = Open({{u"A", {u"one", u"two"}}});
+  TAppItem& one = settings.Groups[0].Apps[0];
+  one.Parameters = u"/quiet " + std::u16string(600, u'p');
+  one.Directory = u"C:\\Work";
+  one.Hint = u"The first \u00e9ntry";
+  one.DialogText = u"Really?";
+  const auto hint = [&](const char* edit) {
+    std::wstring text(2048, L'\0');
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = f.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(f.Control(edit));
+    tool.lpszText = text.data();
+    SendMessageW(f.Editor.Hints(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+    return U16(text.c_str());
+  };
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  SetWindowTextW(f.Control("edtCommand"), L"typed after");
+  const char* edits[] = {"edtCommand", "edtParameters", "edtStartDir", "edtHint", "edtDialogText"};
+  const std::u16string loaded[] = {u"C:\\one.exe", one.Parameters, one.Directory, one.Hint, one.DialogText};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(hint(edits[i]), loaded[i]) << edits[i];
+  TreeView_SelectItem(Tree(), Node(0, 1));
+  Settle();
+  EXPECT_EQ(hint("edtCommand"), u"C:\\two.exe");
+  EXPECT_EQ(hint("edtHint"), u"");
+  EXPECT_EQ(one.Command, u"typed after");
+}
+
+// F1 opens the help page at the section of the page shown.
+TEST_F(ConfigDialog, F1OpensTheHelpAtThePageShown) {
+  std::vector<std::u16string> pages;
+  app.OpenHelpPage = [&pages](HWND, const std::u16string& page) {
+    pages.push_back(page.substr(page.find_last_of(u'\\') + 1));
+    return 42;
+  };
+  TConfigForm& f = Open({{u"A", {u"a1"}}});
+  SetForegroundWindow(f.Handle());
+  SetFocus(Tree());
+  // The key itself: Windows makes the help request of a real key press only.
+  const auto f1 = [this] {
+    INPUT press[2] = {};
+    for (INPUT& in : press) {
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = VK_F1;
+    }
+    press[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, press, sizeof(INPUT));
+    Settle();
+  };
+  f1();
+  PostMessageW(f.Handle(), WM_SYSCHAR, 'o', 1 << 29);
+  Keys();
+  f1();
+  EXPECT_EQ(pages, (std::vector<std::u16string>{u"Dorvane.html#config", u"Dorvane.html#options"}));
+}
+
+// A failure in what a key starts inside the dialog's own loop: reported,
+// and the main window is not left disabled when the dialog closes.
+TEST_F(ConfigDialog, AFailureInTheModalLoopLeavesTheOwnerEnabled) {
+  TConfigForm& f = Open({{u"A", {u"a1"}}});
+  app.MessageBoxProc = [this](HWND, const std::u16string& text, const std::u16string& caption, UINT) -> int {
+    if (caption == kConfirmCaption) throw Exception(u"The disk is on fire.");
+    boxes.push_back(caption + u": " + text);
+    return IDOK;
+  };
+  SetFocus(Tree());
+  PostMessageW(Tree(), WM_KEYDOWN, VK_DELETE, 1);
+  PostMessageW(f.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(f.ShowModal(owner.Get()), IDOK);
+  EXPECT_EQ(boxes, std::vector<std::u16string>{u"Quorvel Dorvane: The disk is on fire."});
+  EXPECT_TRUE(IsWindowEnabled(owner.Get()));
+  EXPECT_EQ(Describe(settings), u"A: a1");
+}
+
+// --- the system's open dialog and folder chooser -------------------------------
+
+// Answers the next system dialog of that title: types a name into it and
+// presses Open, or Cancel; notes the folder it opened in.
+struct FileDialogAnswer {
+  std::wstring Title;
+  std::wstring Typed;
+  bool Ok = true;
+  std::wstring Folder{};  // where it opened
+  int Seen = 0;
+};
+FileDialogAnswer* gFileAnswer = nullptr;
+
+BOOL CALLBACK FindEdit(HWND window, LPARAM found) {
+  wchar_t cls[32] = {};
+  GetClassNameW(window, cls, 32);
+  if (_wcsicmp(cls, L"Edit") != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
+void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND dialog = FindWindowW(L"#32770", gFileAnswer->Title.c_str());
+  if (!dialog || !IsWindowVisible(dialog)) return;
+  KillTimer(nullptr, timer);
+  ++gFileAnswer->Seen;
+  wchar_t folder[MAX_PATH] = {};
+  if (SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(folder)) > 0)
+    gFileAnswer->Folder = folder;
+  HWND edit = nullptr;
+  EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+  if (gFileAnswer->Ok) SetWindowTextW(edit, gFileAnswer->Typed.c_str());
+  SetFocus(edit);
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(gFileAnswer->Ok ? IDOK : IDCANCEL, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, gFileAnswer->Ok ? IDOK : IDCANCEL)));
+}
+
+// Empty files of those names in a folder of their own.
+struct ScratchFolder {
+  TTempFolder Temp{L"Dorvane add"};
+  std::wstring Path = Temp.Path().substr(0, Temp.Path().size() - 1);
+  explicit ScratchFolder(std::initializer_list<const wchar_t*> files) {
+    for (const wchar_t* name : files)
+      UniqueHandle(CreateFileW((Temp.Path() + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  }
+  std::u16string operator/(const wchar_t* name) const { return U16(Temp.Path() + name); }
+};
+
+TEST_F(ConfigDialog, AddItemMakesEntriesByTheDropsRulesFromTheOpenDialog) {
+  const ScratchFolder folder({L"Editor.exe", L"notes.txt", L"README"});
+  wchar_t programs[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programs);
+  TConfigForm& f = Open({});
+  SetFocus(Tree());
+  const auto add = [&](FileDialogAnswer answer, const std::function<void()>& how) {
+    gFileAnswer = &answer;
+    SetTimer(nullptr, 0, 50, AnswerFileDialog);
+    how();
+    Settle();
+    EXPECT_EQ(answer.Seen, 1) << "a dialog of that title";
+    return answer.Folder;
+  };
+
+  // An empty desk: the Insert key, the Program Files folder, a group
+  // "Programs" made for the entry.
+  std::wstring opened = add({L"Add Item", W(folder / L"Editor.exe")},
+                            [&] { Key(Tree(), VK_INSERT); });
+  EXPECT_EQ(_wcsicmp(opened.c_str(), programs), 0) << opened;
+  EXPECT_EQ(TreeText(), u"Programs: Editor");
+  const TAppItem& editor = settings.Groups[0].Apps[0];
+  EXPECT_EQ(editor.Command, folder / L"Editor.exe");
+  EXPECT_EQ(editor.Title + u"|" + editor.Hint + u"|" + editor.Directory + u"|" + editor.WindowState + u"|" +
+                editor.DialogType + u"|" + editor.IconLocation + u"|" + editor.Parameters,
+            u"Editor|Editor|" + U16(folder.Path) + u"|N|N||");
+  EXPECT_EQ(f.CurrentApp, &editor) << "the new entry is in the editor";
+  EXPECT_EQ(TextOf(f.Control("edtCommand")), editor.Command);
+  EXPECT_TRUE(f.DataChanged);
+
+  // Two files from the menu's command, with the entry selected: they open
+  // in its folder and go to the end of its group, in the order chosen.
+  opened = add({L"Add Item", L"\"notes.txt\" \"README\""}, [&] { f.actMain.Execute(f.actAddItem->Id); });
+  EXPECT_EQ(_wcsicmp(opened.c_str(), folder.Path.c_str()), 0) << opened;
+  EXPECT_EQ(TreeText(), u"Programs: Editor notes README");
+  EXPECT_EQ(f.CurrentApp, &settings.Groups[0].Apps[1]);
+  EXPECT_EQ(TreeView_GetSelection(Tree()), Node(0, 1));
+
+  // Cancel, from the button: nothing changes.
+  add({L"Add Item", L"", false}, [&] { SendMessageW(f.Control("btnAddItem"), BM_CLICK, 0, 0); });
+  EXPECT_EQ(TreeText(), u"Programs: Editor notes README");
+  f.StoreTree(settings);
+  EXPECT_EQ(Describe(settings), u"Programs: Editor notes README");
+  EXPECT_EQ(settings.Groups[0].Apps[2].Command, folder / L"README");
+}
+
+TEST_F(ConfigDialog, BrowseBesideCommandAndStartDirectoryWritesWhatWasChosen) {
+  const ScratchFolder folder({L"Tool.exe"});
+  CreateDirectoryW(W(folder / L"Work"), nullptr);
+  TConfigForm& f = Open({{u"A", {u"one"}}});
+  TAppItem& one = settings.Groups[0].Apps[0];
+  one.Directory = U16(folder.Path);
+  TreeView_SelectItem(Tree(), Node(0, 0));
+  Settle();
+  struct Case {
+    const char* Button;
+    FileDialogAnswer Answer;
+    std::u16string Command, Directory;
+  };
+  const Case cases[] = {
+      {"btnBrowseCommand", {L"Command", W(folder / L"Tool.exe")}, folder / L"Tool.exe", U16(folder.Path)},
+      {"btnBrowseStartDir", {L"Start directory", W(folder / L"Work")}, folder / L"Tool.exe", folder / L"Work"},
+      {"btnBrowseStartDir", {L"Start directory", L"", false}, folder / L"Tool.exe", folder / L"Work"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Button);
+    FileDialogAnswer answer = c.Answer;
+    gFileAnswer = &answer;
+    SetTimer(nullptr, 0, 50, AnswerFileDialog);
+    SendMessageW(f.Control(c.Button), BM_CLICK, 0, 0);
+    Keys();
+    EXPECT_EQ(answer.Seen, 1);
+    EXPECT_EQ(one.Command, c.Command);
+    EXPECT_EQ(one.Directory, c.Directory);
+  }
+  EXPECT_TRUE(f.DataChanged);
+
+  // The same chooser for the Explorer's folder on the options page.
+  FileDialogAnswer answer{L"Explorer Startup Directory", W(folder / L"Work")};
+  gFileAnswer = &answer;
+  SetTimer(nullptr, 0, 50, AnswerFileDialog);
+  SendMessageW(f.Control("BrowseDirBtn"), BM_CLICK, 0, 0);
+  Keys();
+  EXPECT_EQ(answer.Seen, 1);
+  EXPECT_EQ(settings.ExpStartDir, folder / L"Work");
+  EXPECT_TRUE(f.OptionsChanged);
 }
 
 // Answers the icon picker once it shows: picks list item `pick` (none for
@@ -610,8 +917,16 @@ TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
 
 }  // namespace
 
+namespace {
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  EndMenu();
+}
+}  // namespace
+
 // win32_tests --config-shot FILE PAGE: the dialog over a settings file, on
-// the given page, for ten seconds (for screenshots of the real dialog).
+// the given page (2: the first, with the tree's menu open over the entry),
+// for ten seconds (for screenshots of the real dialog).
 int ConfigShotProbe(const wchar_t* file, int page) {
   TApplication app(GetModuleHandleW(nullptr));
   std::unique_ptr<TSkiffData> settings = LoadSettingsFile(file);
@@ -619,7 +934,7 @@ int ConfigShotProbe(const wchar_t* file, int page) {
   form.Create(nullptr);
   form.LoadOptions(*settings);
   ShowWindow(form.Handle(), SW_SHOW);
-  form.ShowPage("PageControl", page);
+  form.ShowPage("PageControl", page == 1 ? 1 : 0);
   const HWND tree = form.Tree();
   // The second group open, its first entry in the editor.
   const HTREEITEM group = TreeView_GetNextSibling(tree, TreeView_GetRoot(tree));
@@ -629,6 +944,17 @@ int ConfigShotProbe(const wchar_t* file, int page) {
   for (int i = 0; i < 200; ++i) {
     Pump();
     Sleep(50);
+    if (page == 2 && i == 20) {
+      // A right click on the entry, as the mouse gives it; the menu ends by itself.
+      RECT r{};
+      TreeView_GetItemRect(tree, TreeView_GetChild(tree, group), &r, TRUE);
+      POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+      ClientToScreen(tree, &at);
+      SetCursorPos(at.x, at.y);
+      SetTimer(nullptr, 0, 8000, EndTheMenu);
+      NMHDR click{tree, static_cast<UINT_PTR>(GetDlgCtrlID(tree)), static_cast<UINT>(NM_RCLICK)};
+      SendMessageW(form.Handle(), WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
+    }
   }
   return 0;
 }

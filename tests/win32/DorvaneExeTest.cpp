@@ -573,6 +573,119 @@ TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
   EXPECT_EQ(ComponentToText(*saved), ComponentToText(*expected));
 }
 
+// Real input, as a person's hands give it: keys, text and clicks go to
+// whatever window is in front.
+void Keys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> input;
+  for (int up = 0; up < 2; ++up)
+    for (WORD key : keys) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = key;
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      input.push_back(in);
+    }
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  Sleep(150);
+}
+void Type(const std::wstring& text) {
+  std::vector<INPUT> input;
+  for (wchar_t c : text)
+    for (DWORD up : {0ul, static_cast<unsigned long>(KEYEVENTF_KEYUP)}) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wScan = c;
+      in.ki.dwFlags = KEYEVENTF_UNICODE | up;
+      input.push_back(in);
+    }
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  Sleep(150);
+}
+void ClickAt(POINT at) {
+  INPUT in[3] = {};
+  for (INPUT& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = MulDiv(at.x, 65536, GetSystemMetrics(SM_CXSCREEN));
+    i.mi.dy = MulDiv(at.y, 65536, GetSystemMetrics(SM_CYSCREEN));
+  }
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, in, sizeof(INPUT));
+  Sleep(150);
+}
+void ClickOn(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+// A new administrator's first desk, made in Dorvane itself: an empty desk,
+// Configuration, Add Group from the tree's menu, a name typed, Insert, a
+// program typed into the open dialog, Done.
+TEST(DorvaneExe, BuildsADeskFromNothingWithAddGroupAndAddItem) {
+  const TTempFolder temp(L"Dorvane e2e \u00fc");
+  const std::wstring& folder = temp.Path();
+  ASSERT_TRUE(Install(folder, ""));
+  Running dorvane(folder);
+  const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
+  ASSERT_TRUE(main);
+  const HWND tools = Child(main, L"ToolbarWindow32");
+  const auto config = AskRemote<RECT>(dorvane.Id, tools, TB_GETITEMRECT, 2);
+  POINT at{(config.left + config.right) / 2, (config.top + config.bottom) / 2};
+  ClientToScreen(tools, &at);
+  SetForegroundWindow(main);
+  ClickAt(at);
+  HWND dialog = nullptr;
+  PumpUntil([&] { return (dialog = FindWindowW(L"DorvaneForm", L"Dorvane Configuration")) && IsWindowVisible(dialog); },
+            10000);
+  ASSERT_TRUE(dialog) << "Configuration opens the dialog";
+  const HWND tree = Child(dialog, L"SysTreeView32");
+  ASSERT_EQ(GetForegroundWindow(), dialog);
+
+  // The tree's menu from the keyboard: Rename, then Add Group.
+  Keys({VK_APPS});
+  Keys({VK_DOWN});
+  Keys({VK_DOWN});
+  Keys({VK_RETURN});
+  HWND editor = nullptr;
+  PumpUntil([&] { return (editor = reinterpret_cast<HWND>(SendMessageW(tree, TVM_GETEDITCONTROL, 0, 0))) != nullptr; },
+            5000);
+  ASSERT_TRUE(editor) << "the new group is named at once";
+  Keys({VK_CONTROL, 'A'});
+  Type(L"Office \u00e9");
+  Keys({VK_RETURN});
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(editor); }, 5000));
+
+  Keys({VK_INSERT});
+  const HWND open = WaitForWindow(dorvane.Id, L"#32770");
+  ASSERT_TRUE(open);
+  EXPECT_EQ(Text(open), L"Add Item");
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  const std::wstring program = std::wstring(system) + L"\\notepad.exe";
+  Type(program);
+  Keys({VK_RETURN});
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(open); }, 5000));
+  PumpUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) == 2; }, 5000);
+  EXPECT_EQ(SendMessageW(tree, TVM_GETCOUNT, 0, 0), 2);
+
+  ClickOn(ChildWithText(dialog, L"Done"));
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 5000));
+
+  const std::unique_ptr<TSkiffData> saved = LoadSettingsFile(folder + L"SkiffData.dat");
+  ASSERT_EQ(saved->Groups.Count(), 1);
+  EXPECT_EQ(saved->Groups[0].Name, u"Office \u00e9");
+  ASSERT_EQ(saved->Groups[0].Apps.Count(), 1);
+  const TAppItem& pad = saved->Groups[0].Apps[0];
+  EXPECT_EQ(_wcsicmp(W(pad.Command), program.c_str()), 0);
+  EXPECT_EQ(pad.Title, u"notepad");
+  EXPECT_EQ(_wcsicmp(W(pad.Directory), system), 0);
+  EXPECT_EQ(RemoteTabText(dorvane.Id, Child(main, L"SysTabControl32"), 0), L"Office \u00e9");
+  EXPECT_TRUE(PumpUntil([&] { return Child(main, L"DorvaneIconSpeedBtn") != nullptr; }, 5000))
+      << "the new button on the main window";
+}
+
 const char kHidingDesk[] = "object TSkiffData\r\n  HideProgMan = True\r\n  HideTaskBar = True\r\nend\r\n";
 
 // Runs a command line to its end; its exit code.
