@@ -573,21 +573,7 @@ TEST(DorvaneExe, EditsOneEntryFromTheDialogAndNothingElse) {
   EXPECT_EQ(ComponentToText(*saved), ComponentToText(*expected));
 }
 
-// Real input, as a person's hands give it: keys, text and clicks go to
-// whatever window is in front.
-void Keys(std::initializer_list<WORD> keys) {
-  std::vector<INPUT> input;
-  for (int up = 0; up < 2; ++up)
-    for (WORD key : keys) {
-      INPUT in{};
-      in.type = INPUT_KEYBOARD;
-      in.ki.wVk = key;
-      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      input.push_back(in);
-    }
-  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-  Sleep(150);
-}
+// Typed text, as a person's hands give it, to whatever window is in front.
 void Type(const std::wstring& text) {
   std::vector<INPUT> input;
   for (wchar_t c : text)
