@@ -1,6 +1,7 @@
 #include "win32/Forms.h"
 
 #include <commctrl.h>
+#include <cderr.h>
 #include <commdlg.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -12,6 +13,8 @@
 #include "core/TextCodec.h"
 
 namespace {
+
+constexpr char16_t kTooManyFiles[] = u"Too many files were chosen at once. Please choose fewer.";
 
 constexpr wchar_t kFormClass[] = L"DorvaneForm";
 constexpr wchar_t kPanelClass[] = L"DorvanePanel";
@@ -547,7 +550,10 @@ bool RunOpenDialog(HWND owner, const wchar_t* title, std::u16string_view filter,
   // The program's current folder is not the dialog's to change.
   ofn.Flags = flags | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
               OFN_ENABLESIZING | OFN_DONTADDTORECENT;
-  return GetOpenFileNameW(&ofn) != FALSE;
+  if (GetOpenFileNameW(&ofn)) return true;
+  // More names than the buffer holds: said, not taken for a Cancel.
+  if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) throw Exception(kTooManyFiles);
+  return false;
 }
 
 // Releases a COM interface when it goes.
