@@ -568,12 +568,13 @@ def bmp8_bytes(rows):
 
 
 def ico_bytes(images):
-    """images: rows of each size, smallest first. The 256 image is stored as
-    PNG (Vista and later read it), the others as 32-bit DIBs with a mask."""
+    """images: rows of each size, smallest first. From 40 pixels on they are
+    stored as PNG (Vista and later read it; a third of the bytes of a DIB),
+    the small ones as 32-bit DIBs with a mask."""
     blobs = []
     for rows in images:
         size = len(rows)
-        blobs.append(png_bytes(rows) if size >= 256 else dib32(rows, with_mask=True))
+        blobs.append(png_bytes(rows) if size >= 40 else dib32(rows, with_mask=True))
     out = struct.pack('<HHH', 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for rows, blob in zip(images, blobs):

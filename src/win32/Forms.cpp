@@ -608,7 +608,7 @@ bool ChooseFolderDialog(HWND owner, const wchar_t* title, const std::u16string& 
     }
   } scope{SUCCEEDED(com)};
   ComRef<IFileOpenDialog> dialog;
-  if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog.P))))
+  if (FAILED(CoCreateInstance(__uuidof(FileOpenDialog), nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog.P))))
     return false;
   FILEOPENDIALOGOPTIONS options = 0;
   dialog->GetOptions(&options);

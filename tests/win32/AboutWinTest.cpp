@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "win32/AboutWin.h"
+#include "win32/res/resource.h"
 
 namespace {
 
@@ -112,5 +113,45 @@ TEST(AboutBox, ShowsTheWholePicture) {
   EXPECT_GT(colours.size(), 200u);
 }
 
-}  // namespace
+// The program's icon, small sizes as bitmaps and large ones as PNG: each size
+// loads whole, drawn for that size, with its transparent corners.
+TEST(AboutBox, TheProgramIconLoadsAtEverySizeItHas) {
+  for (const int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+    SCOPED_TRACE(size);
+    const HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_DORVANE), IMAGE_ICON, size, size, 0));
+    ASSERT_TRUE(icon);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bm{};
+    GetObjectW(info.hbmColor, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, size);
+    EXPECT_EQ(bm.bmHeight, size);
+    // Drawn over white and over black: where the two agree, the picture is.
+    std::vector<COLORREF> seen[2];
+    for (int pass = 0; pass < 2; ++pass) {
+      const HDC screen = GetDC(nullptr);
+      const HDC dc = CreateCompatibleDC(screen);
+      const HBITMAP target = CreateCompatibleBitmap(screen, size, size);
+      ReleaseDC(nullptr, screen);
+      const HGDIOBJ old = SelectObject(dc, target);
+      const RECT all{0, 0, size, size};
+      FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(pass ? BLACK_BRUSH : WHITE_BRUSH)));
+      DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+      for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) seen[pass].push_back(GetPixel(dc, x, y));
+      SelectObject(dc, old);
+      DeleteObject(target);
+      DeleteDC(dc);
+    }
+    std::size_t opaque = 0;
+    for (std::size_t i = 0; i < seen[0].size(); ++i) opaque += seen[0][i] == seen[1][i];
+    EXPECT_GT(opaque, seen[0].size() / 2) << "the picture";
+    EXPECT_GT(std::set<COLORREF>(seen[0].begin(), seen[0].end()).size(), 8u) << "drawn, not one colour";
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
+}
 
+}  // namespace
