@@ -12,6 +12,9 @@
 namespace {
 
 enum : int { kIconListId = 100, kEnabledId, kFlatId, kLoadId };
+// Posted when a drawn item's icon turned out damaged: the item goes, but not
+// while the list is painting.
+constexpr UINT kDropFailed = WM_APP + 1;
 
 constexpr std::u16string_view kFilter =
     u"Icon Files (*.ico, *.exe, *.dll)|*.ico;*.exe;*.dll|Cursor Files (*.cur, *.ani)|*.cur;*.ani|All Files (*.*)|*.*";
@@ -86,6 +89,57 @@ BOOL CALLBACK AddCursorId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
   return TRUE;
 }
 
+// Which of a module's icons, in ExtractIconEx's order (the order of its icon
+// groups), name an image that cannot be an icon at either size: read from
+// the resources, without making any icon. Empty when the file is no module
+// or its groups are not `count`; its icons are then found out when drawn.
+std::vector<bool> DamagedIcons(const std::wstring& name, int count, SIZE large, SIZE small) {
+  const HMODULE module = LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return {};
+  std::vector<std::wstring> named;
+  std::vector<ULONG_PTR> groups;  // an id, or 1 + the position in `named`
+  struct TFound {
+    std::vector<std::wstring>* Named;
+    std::vector<ULONG_PTR>* Groups;
+  } found{&named, &groups};
+  EnumResourceNamesW(
+      module, RT_GROUP_ICON,
+      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) -> BOOL {
+        auto* f = reinterpret_cast<TFound*>(param);
+        if (IS_INTRESOURCE(name)) {
+          f->Groups->push_back(reinterpret_cast<ULONG_PTR>(name));
+        } else {
+          f->Named->emplace_back(name);
+          f->Groups->push_back(0x10000 + f->Named->size() - 1);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LONG_PTR>(&found));
+  std::vector<bool> damaged;
+  if (static_cast<int>(groups.size()) == count) {
+    auto bytes = [&](LPCWSTR id, LPCWSTR type) {
+      const HRSRC found = FindResourceW(module, id, type);
+      const HGLOBAL data = found ? LoadResource(module, found) : nullptr;
+      const auto* p = data ? static_cast<const std::uint8_t*>(LockResource(data)) : nullptr;
+      return p ? std::span<const std::uint8_t>(p, SizeofResource(module, found)) : std::span<const std::uint8_t>();
+    };
+    for (const ULONG_PTR g : groups) {
+      const auto directory =
+          bytes(g < 0x10000 ? MAKEINTRESOURCEW(g) : named[g - 0x10000].c_str(), RT_GROUP_ICON);
+      bool bad = directory.empty();
+      for (const SIZE size : {large, small}) {
+        if (bad) break;
+        const int id = LookupIconIdFromDirectoryEx(const_cast<PBYTE>(directory.data()), TRUE, size.cx, size.cy,
+                                                   LR_DEFAULTCOLOR);
+        bad = id <= 0 || !LooksLikeIconImage(bytes(MAKEINTRESOURCEW(id), RT_ICON));
+      }
+      damaged.push_back(bad);
+    }
+  }
+  FreeLibrary(module);
+  return damaged;
+}
+
 // The identifiers of the executable's own cursors.
 std::vector<int> RegisteredCursorIds() {
   std::vector<int> ids;
@@ -157,12 +211,27 @@ void TIconGlyphPickEditDlg::SizeIconLists() {
   SmallIconList.SetSize(IconMetric(SM_CXSMICON), IconMetric(SM_CYSMICON));
   LargeIconList.Clear();
   SmallIconList.Clear();
+  for (auto& pictures : FPictures) pictures.clear();
+}
+
+void TIconGlyphPickEditDlg::WaitForPictures(int count) {
+  if (count > 0) {
+    LargeIconList.SetCount(count);
+    SmallIconList.SetCount(count);
+  }
+  for (auto& pictures : FPictures) pictures.assign(static_cast<std::size_t>(count), ipWaiting);
 }
 
 void TIconGlyphPickEditDlg::FormCreate() {
   SizeIconLists();
-  AssignSystemImageList(SysLargeIconList, isLarge);
-  AssignSystemImageList(SysSmallIconList, isSmall);
+  AttachSystemLists();
+}
+
+void TIconGlyphPickEditDlg::AttachSystemLists() {
+  // The shell's lists nearest the window's DPI, so that its icons are not
+  // blown up from the system DPI's size.
+  AssignSystemImageList(SysLargeIconList, isLarge, Dpi());
+  AssignSystemImageList(SysSmallIconList, isSmall, Dpi());
 }
 
 int TIconGlyphPickEditDlg::ShowModal(HWND owner) {
@@ -189,7 +258,11 @@ void TIconGlyphPickEditDlg::FormShow() {
   SetWindowTextW(Control("lbIndex"), L"");
   // The caller's description, whatever order its writes came in.
   isbIconSpeedBtn.RefreshGlyph();
-  if (LoadOnShow) LoadIconsFromFile(isbIconSpeedBtn.IconGlyph.FileName());
+  if (!LoadOnShow) return;
+  LoadIconsFromFile(isbIconSpeedBtn.IconGlyph.FileName());
+  // The current icon marked and in sight, not yet picked.
+  const auto at = std::find(FItemNumbers.begin(), FItemNumbers.end(), isbIconSpeedBtn.IconGlyph.IconIndex());
+  if (at != FItemNumbers.end()) SendMessageW(Control("IconList"), LB_SETCURSEL, at - FItemNumbers.begin(), 0);
 }
 
 void TIconGlyphPickEditDlg::FormClose() { LoadOnShow = false; }
@@ -251,12 +324,8 @@ void TIconGlyphPickEditDlg::LoadCursors() {
   SizeIconLists();
   FItemNumbers = ListedCursorIds([](int id) { return reinterpret_cast<std::uintptr_t>(ApplicationCursor(id)); },
                                  RegisteredCursorIds());
-  // The cursors stay the application's; the lists take copies.
-  for (const int id : FItemNumbers) {
-    const HCURSOR cursor = ApplicationCursor(id);
-    SmallIconList.AddIcon(cursor);
-    LargeIconList.AddIcon(cursor);
-  }
+  // Copied into the lists when drawn; the cursors stay the application's.
+  WaitForPictures(static_cast<int>(FItemNumbers.size()));
 }
 
 void TIconGlyphPickEditDlg::sbtnCursorClick() {
@@ -287,7 +356,7 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
     small.SetSize(SmallIconList.Width(), SmallIconList.Height());
     const UniqueBrush white(CreateSolidBrush(RGB(255, 255, 255)));
     for (int frame = 0; frame < frames; ++frame) {
-      for (auto [bitmap, list] : {std::pair{&large, &LargeIconList}, {&small, &SmallIconList}}) {
+      for (TBitmap* bitmap : {&large, &small}) {
         {
           const TBitmapCanvas canvas(*bitmap);
           DrawIconEx(canvas.DC(), 0, 0, cursor.Get(), bitmap->Width(), bitmap->Height(), static_cast<UINT>(frame),
@@ -297,7 +366,13 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
         // SetPixel writes, is drawn as it is.
         for (int y = 0; y < bitmap->Height(); ++y)
           for (int x = 0; x < bitmap->Width(); ++x) bitmap->SetPixel(x, y, bitmap->Pixel(x, y));
-        list->AddBitmap(*bitmap);
+      }
+      // Items and pictures stay in step: a frame goes in whole or not at all.
+      const int at = LargeIconList.AddBitmap(large);
+      if (at < 0) continue;
+      if (SmallIconList.AddBitmap(small) < 0) {
+        ImageList_Remove(LargeIconList.Handle(), at);
+        continue;
       }
       FItemNumbers.push_back(frame);
     }
@@ -305,23 +380,57 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
     // Wine answers an unreadable file with UINT_MAX.
     const UINT count = ExtractIconExW(name.c_str(), -1, nullptr, nullptr, 0);
     const int total = count == UINT_MAX ? 0 : static_cast<int>(std::min<UINT>(count, INT_MAX));
-    for (int index = 0; index < total; ++index) {
-      HICON large = nullptr, small = nullptr;
-      const UINT got = ExtractIconExW(name.c_str(), index, &large, &small, 1);
-      const bool ok = got != 0 && got != UINT_MAX;
-      const UniqueIcon largeIcon(ok ? large : nullptr), smallIcon(ok ? small : nullptr);
-      // A damaged icon is left out; the items keep the file's numbering.
-      if (!largeIcon || !smallIcon) continue;
-      const int at = LargeIconList.AddIcon(largeIcon.Get());
-      if (at < 0) continue;
-      if (SmallIconList.AddIcon(smallIcon.Get()) < 0) {
-        ImageList_Remove(LargeIconList.Handle(), at);
-        continue;
-      }
-      FItemNumbers.push_back(index);
-    }
+    // Every item at once, each icon only when its item is first drawn, at
+    // the size drawn: a library of hundreds of icons shows in the time of
+    // the few that fit. The lists hold the icons at their file index. An
+    // icon known to be damaged is left out; the items keep the file's
+    // numbering.
+    const std::vector<bool> damaged = DamagedIcons(name, total, {LargeIconList.Width(), LargeIconList.Height()},
+                                                   {SmallIconList.Width(), SmallIconList.Height()});
+    WaitForPictures(total);
+    FListFileName = name;
+    for (int index = 0; index < total; ++index)
+      if (damaged.empty() || !damaged[static_cast<std::size_t>(index)]) FItemNumbers.push_back(index);
   }
   FillIconList();
+}
+
+int TIconGlyphPickEditDlg::ImageOf(std::size_t position) const {
+  const bool byFileIndex = Mode() == pmFile && !FPictures[0].empty() && position < FItemNumbers.size();
+  return byFileIndex ? FItemNumbers[position] : static_cast<int>(position);
+}
+
+bool TIconGlyphPickEditDlg::MakePicture(std::size_t position) {
+  std::vector<TPicture>& pictures = FPictures[Large()];
+  const int image = ImageOf(position);
+  if (pictures.empty()) return true;  // filled at once
+  if (image < 0 || static_cast<std::size_t>(image) >= pictures.size()) return false;
+  TPicture& state = pictures[static_cast<std::size_t>(image)];
+  if (state == ipWaiting) {
+    TImageList& list = Large() ? LargeIconList : SmallIconList;
+    bool made = false;
+    if (Mode() == pmCursor) {
+      made = position < FItemNumbers.size() && list.ReplaceIcon(image, ApplicationCursor(FItemNumbers[position]));
+    } else {
+      const UniqueIcon icon = ExtractIconOfSize(FListFileName, image, {list.Width(), list.Height()});
+      made = icon && list.ReplaceIcon(image, icon.Get());
+    }
+    state = made ? ipMade : ipFailed;
+    if (!made) PostMessageW(Handle(), kDropFailed, 0, 0);
+  }
+  return state == ipMade;
+}
+
+void TIconGlyphPickEditDlg::DropFailedItems() {
+  // Cursor items stand for their place in the lists: they stay, empty.
+  const std::vector<TPicture>& pictures = FPictures[Large()];
+  if (Mode() != pmFile || pictures.empty()) return;
+  const HWND list = Control("IconList");
+  for (std::size_t at = FItemNumbers.size(); at-- > 0;) {
+    if (pictures[static_cast<std::size_t>(FItemNumbers[at])] != ipFailed) continue;
+    SendMessageW(list, LB_DELETESTRING, at, 0);
+    FItemNumbers.erase(FItemNumbers.begin() + static_cast<std::ptrdiff_t>(at));
+  }
 }
 
 void TIconGlyphPickEditDlg::IconListClick() {
@@ -354,9 +463,17 @@ void TIconGlyphPickEditDlg::IconListDrawItem(const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
   const TImageList& images = Mode() == pmSystem ? (Large() ? SysLargeIconList : SysSmallIconList)
                                                 : (Large() ? LargeIconList : SmallIconList);
-  if (images.Handle())
-    ImageList_Draw(images.Handle(), static_cast<int>(item.itemID), item.hDC, item.rcItem.left + Scale(4),
-                   item.rcItem.top + Scale(4), ILD_NORMAL);
+  const int image = ImageOf(item.itemID);
+  const int x = item.rcItem.left + Scale(4), y = item.rcItem.top + Scale(4);
+  const int size = IconMetric(Large() ? SM_CXICON : SM_CXSMICON);
+  if (!images.Handle() || (Mode() != pmSystem && !MakePicture(item.itemID))) {
+    // nothing to draw
+  } else if (images.Width() > size) {
+    // The shell has no list of this DPI's size: its next larger one, made smaller.
+    if (const UniqueIcon icon = images.GetIcon(image)) DrawIconEx(item.hDC, x, y, icon.Get(), size, size, 0, nullptr, DI_NORMAL);
+  } else {
+    ImageList_Draw(images.Handle(), image, item.hDC, x, y, ILD_NORMAL);
+  }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
@@ -391,6 +508,9 @@ LRESULT TIconGlyphPickEditDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM
       }
       break;
     }
+    case kDropFailed:
+      DropFailedItems();
+      return 0;
     case WM_CTLCOLORLISTBOX:
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_SIZE: {
@@ -407,6 +527,7 @@ LRESULT TIconGlyphPickEditDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM
       // The lists are drawn again at the new monitor's icon size.
       const LRESULT selected = SendMessageW(Control("IconList"), LB_GETCURSEL, 0, 0);
       const bool listed = !FItemNumbers.empty();
+      AttachSystemLists();
       if (Mode() == pmCursor) sbtnCursorClick();
       else if (Mode() == pmFile && listed) LoadIconsFromFile(FListFile);
       else SizeIconLists();

@@ -52,6 +52,19 @@ class TIconGlyphPickEditDlg : public Form {
   void isbSystemClick();
   void IconListClick();
   void IconListDrawItem(const DRAWITEMSTRUCT& item);
+  // Where the picture of the item at `position` is in the own lists: a
+  // file's icon at its file index, anything else at the item's position.
+  int ImageOf(std::size_t position) const;
+  // The picture of the item at `position` in the list of the current size,
+  // made (extracted, or a cursor copied) the first time it is drawn; false
+  // when it cannot be made.
+  bool MakePicture(std::size_t position);
+  // Takes out the file items whose icon turned out damaged when drawn.
+  void DropFailedItems();
+  // Both own lists with room for `count` pictures, none made yet.
+  void WaitForPictures(int count);
+  // The shell's system image lists for the window's DPI.
+  void AttachSystemLists();
   // The tool buttons' places, pictures and font for the current DPI.
   void PlaceButtons();
   // The own lists at the icon metrics of the current DPI, emptied.
@@ -65,6 +78,13 @@ class TIconGlyphPickEditDlg : public Form {
   std::u16string FLoadedFile;
   // What each item stands for: its file index, system index or cursor id.
   std::vector<int> FItemNumbers;
+  // What the own lists hold of each picture, [0] small and [1] large, by
+  // their index; empty when they were filled at once (an animated cursor's
+  // frames).
+  enum TPicture : char { ipWaiting, ipMade, ipFailed };
+  std::vector<TPicture> FPictures[2];
+  // FListFile as the icon functions take it.
+  std::wstring FListFileName;
   UniqueFont FBoldFont;
   bool FCreated = false;
 };

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -54,6 +56,36 @@ TEST(ListedCursorIds, DefaultLookalikesAreLeftOutExceptTheArrow) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(Listed(c.table), c.listed);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LooksLikeIconImage, BitmapHeadersAndPngOnly) {
+  auto bytes = [](std::initializer_list<int> b, std::size_t size) {
+    std::vector<std::uint8_t> v(size);
+    std::copy(b.begin(), b.end(), v.begin());
+    return v;
+  };
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> image;
+    bool ok;
+  } cases[] = {
+      {"info header", bytes({40, 0, 0, 0}, 40 + 32 * 64 * 4), true},
+      {"core header", bytes({12, 0, 0, 0}, 12 + 64), true},
+      {"v4 header", bytes({108, 0, 0, 0}, 108), true},
+      {"v5 header", bytes({124, 0, 0, 0}, 124), true},
+      {"PNG", bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, 40), true},
+      {"header longer than the image", bytes({40, 0, 0, 0}, 39), false},
+      {"text", bytes({'n', 'o', 't', ' ', 'a', 'n'}, 17), false},
+      {"another header size", bytes({56, 0, 0, 0}, 200), false},
+      {"40 in the wrong byte", bytes({0, 0, 0, 40}, 200), false},
+      {"cut PNG signature", bytes({0x89, 'P', 'N', 'G'}, 4), false},
+      {"empty", {}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LooksLikeIconImage(c.image), c.ok) << c.what;
 }
 
 }  // namespace
