@@ -30,6 +30,16 @@ std::vector<int> ListedCursorIds(const TCursorOf& cursorOf, std::vector<int> reg
   return ids;
 }
 
+std::vector<std::uint16_t> IconGroupImageIds(std::span<const std::uint8_t> directory) {
+  const auto word = [&](std::size_t at) { return std::uint16_t(directory[at] | directory[at + 1] << 8); };
+  if (directory.size() < 6 || word(0) != 0 || word(2) != 1) return {};
+  const std::size_t count = word(4);
+  if (directory.size() < 6 + 14 * count) return {};
+  std::vector<std::uint16_t> ids;
+  for (std::size_t i = 0; i < count; ++i) ids.push_back(word(6 + 14 * i + 12));
+  return ids;
+}
+
 bool LooksLikeIconImage(std::span<const std::uint8_t> bytes) {
   constexpr std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   if (bytes.size() >= sizeof kPng && std::equal(std::begin(kPng), std::end(kPng), bytes.begin())) return true;

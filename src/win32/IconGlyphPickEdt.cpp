@@ -15,6 +15,11 @@ enum : int { kIconListId = 100, kEnabledId, kFlatId, kLoadId };
 // Posted when a drawn item's icon turned out damaged: the item goes, but not
 // while the list is painting.
 constexpr UINT kDropFailed = WM_APP + 1;
+// Extracted icons kept at most, of both sizes: past it those out of sight
+// are let go, so that scrolling through a library of thousands of icons
+// cannot use up the process's handles (two GDI objects and a USER object
+// each).
+constexpr int kMaxHeldIcons = 512;
 
 constexpr std::u16string_view kFilter =
     u"Icon Files (*.ico, *.exe, *.dll)|*.ico;*.exe;*.dll|Cursor Files (*.cur, *.ani)|*.cur;*.ani|All Files (*.*)|*.*";
@@ -90,50 +95,44 @@ BOOL CALLBACK AddCursorId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
 }
 
 // Which of a module's icons, in ExtractIconEx's order (the order of its icon
-// groups), name an image that cannot be an icon at either size: read from
-// the resources, without making any icon. Empty when the file is no module
-// or its groups are not `count`; its icons are then found out when drawn.
-std::vector<bool> DamagedIcons(const std::wstring& name, int count, SIZE large, SIZE small) {
+// groups), name no image that can be an icon: read from the resources,
+// without making any icon (which costs as much as showing it). Empty when
+// the file is no module or its groups are not `count`; its icons are then
+// found out when drawn, as are those with a damaged image among good ones.
+std::vector<bool> DamagedIcons(const std::wstring& name, int count) {
   const HMODULE module = LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (!module) return {};
-  std::vector<std::wstring> named;
-  std::vector<ULONG_PTR> groups;  // an id, or 1 + the position in `named`
-  struct TFound {
-    std::vector<std::wstring>* Named;
-    std::vector<ULONG_PTR>* Groups;
-  } found{&named, &groups};
+  struct TGroups {
+    std::vector<std::wstring> Named;
+    std::vector<ULONG_PTR> Ids;  // an identifier, or 0x10000 + the place in Named
+  } groups;
   EnumResourceNamesW(
       module, RT_GROUP_ICON,
       [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) -> BOOL {
-        auto* f = reinterpret_cast<TFound*>(param);
+        auto* g = reinterpret_cast<TGroups*>(param);
         if (IS_INTRESOURCE(name)) {
-          f->Groups->push_back(reinterpret_cast<ULONG_PTR>(name));
+          g->Ids.push_back(reinterpret_cast<ULONG_PTR>(name));
         } else {
-          f->Named->emplace_back(name);
-          f->Groups->push_back(0x10000 + f->Named->size() - 1);
+          g->Named.emplace_back(name);
+          g->Ids.push_back(0x10000 + g->Named.size() - 1);
         }
         return TRUE;
       },
-      reinterpret_cast<LONG_PTR>(&found));
+      reinterpret_cast<LONG_PTR>(&groups));
   std::vector<bool> damaged;
-  if (static_cast<int>(groups.size()) == count) {
+  if (static_cast<int>(groups.Ids.size()) == count) {
     auto bytes = [&](LPCWSTR id, LPCWSTR type) {
       const HRSRC found = FindResourceW(module, id, type);
       const HGLOBAL data = found ? LoadResource(module, found) : nullptr;
       const auto* p = data ? static_cast<const std::uint8_t*>(LockResource(data)) : nullptr;
       return p ? std::span<const std::uint8_t>(p, SizeofResource(module, found)) : std::span<const std::uint8_t>();
     };
-    for (const ULONG_PTR g : groups) {
-      const auto directory =
-          bytes(g < 0x10000 ? MAKEINTRESOURCEW(g) : named[g - 0x10000].c_str(), RT_GROUP_ICON);
-      bool bad = directory.empty();
-      for (const SIZE size : {large, small}) {
-        if (bad) break;
-        const int id = LookupIconIdFromDirectoryEx(const_cast<PBYTE>(directory.data()), TRUE, size.cx, size.cy,
-                                                   LR_DEFAULTCOLOR);
-        bad = id <= 0 || !LooksLikeIconImage(bytes(MAKEINTRESOURCEW(id), RT_ICON));
-      }
-      damaged.push_back(bad);
+    for (const ULONG_PTR g : groups.Ids) {
+      const auto ids =
+          IconGroupImageIds(bytes(g < 0x10000 ? MAKEINTRESOURCEW(g) : groups.Named[g - 0x10000].c_str(), RT_GROUP_ICON));
+      damaged.push_back(std::none_of(ids.begin(), ids.end(), [&](std::uint16_t id) {
+        return LooksLikeIconImage(bytes(MAKEINTRESOURCEW(id), RT_ICON));
+      }));
     }
   }
   FreeLibrary(module);
@@ -215,11 +214,11 @@ void TIconGlyphPickEditDlg::SizeIconLists() {
 }
 
 void TIconGlyphPickEditDlg::WaitForPictures(int count) {
-  if (count > 0) {
-    LargeIconList.SetCount(count);
-    SmallIconList.SetCount(count);
+  for (auto& pictures : FPictures) {
+    pictures.clear();
+    pictures.resize(static_cast<std::size_t>(count));
   }
-  for (auto& pictures : FPictures) pictures.assign(static_cast<std::size_t>(count), ipWaiting);
+  FHeld = 0;
 }
 
 void TIconGlyphPickEditDlg::FormCreate() {
@@ -382,11 +381,9 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
     const int total = count == UINT_MAX ? 0 : static_cast<int>(std::min<UINT>(count, INT_MAX));
     // Every item at once, each icon only when its item is first drawn, at
     // the size drawn: a library of hundreds of icons shows in the time of
-    // the few that fit. The lists hold the icons at their file index. An
-    // icon known to be damaged is left out; the items keep the file's
-    // numbering.
-    const std::vector<bool> damaged = DamagedIcons(name, total, {LargeIconList.Width(), LargeIconList.Height()},
-                                                   {SmallIconList.Width(), SmallIconList.Height()});
+    // the few that fit. An icon known to be damaged is left out; the items
+    // keep the file's numbering.
+    const std::vector<bool> damaged = DamagedIcons(name, total);
     WaitForPictures(total);
     FListFileName = name;
     for (int index = 0; index < total; ++index)
@@ -400,34 +397,57 @@ int TIconGlyphPickEditDlg::ImageOf(std::size_t position) const {
   return byFileIndex ? FItemNumbers[position] : static_cast<int>(position);
 }
 
-bool TIconGlyphPickEditDlg::MakePicture(std::size_t position) {
+HICON TIconGlyphPickEditDlg::PictureOf(std::size_t position) {
   std::vector<TPicture>& pictures = FPictures[Large()];
   const int image = ImageOf(position);
-  if (pictures.empty()) return true;  // filled at once
-  if (image < 0 || static_cast<std::size_t>(image) >= pictures.size()) return false;
-  TPicture& state = pictures[static_cast<std::size_t>(image)];
-  if (state == ipWaiting) {
-    TImageList& list = Large() ? LargeIconList : SmallIconList;
-    bool made = false;
-    if (Mode() == pmCursor) {
-      made = position < FItemNumbers.size() && list.ReplaceIcon(image, ApplicationCursor(FItemNumbers[position]));
-    } else {
-      const UniqueIcon icon = ExtractIconOfSize(FListFileName, image, {list.Width(), list.Height()});
-      made = icon && list.ReplaceIcon(image, icon.Get());
-    }
-    state = made ? ipMade : ipFailed;
-    if (!made) PostMessageW(Handle(), kDropFailed, 0, 0);
+  if (image < 0 || static_cast<std::size_t>(image) >= pictures.size()) return nullptr;
+  TPicture& picture = pictures[static_cast<std::size_t>(image)];
+  if (picture.Tried) return picture.Icon;
+  if (Mode() == pmCursor) {
+    picture.Icon = position < FItemNumbers.size() ? ApplicationCursor(FItemNumbers[position]) : nullptr;
+  } else {
+    if (FHeld >= kMaxHeldIcons) ReleaseUnseen();
+    const int size = IconMetric(Large() ? SM_CXICON : SM_CXSMICON);
+    picture.Owned = ExtractIconOfSize(FListFileName, image, {size, size});
+    picture.Icon = picture.Owned.Get();
+    if (picture.Icon) ++FHeld;
+    else PostMessageW(Handle(), kDropFailed, 0, 0);
   }
-  return state == ipMade;
+  picture.Tried = true;
+  return picture.Icon;
+}
+
+void TIconGlyphPickEditDlg::ReleaseUnseen() {
+  const HWND list = Control("IconList");
+  RECT client{};
+  GetClientRect(list, &client);
+  std::vector<bool> seen(FPictures[0].size());
+  const auto count = static_cast<std::size_t>(std::max<LRESULT>(0, SendMessageW(list, LB_GETCOUNT, 0, 0)));
+  for (auto at = static_cast<std::size_t>(std::max<LRESULT>(0, SendMessageW(list, LB_GETTOPINDEX, 0, 0)));
+       at < count; ++at) {
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, at, reinterpret_cast<LPARAM>(&r));
+    if (r.left >= client.right) break;
+    if (const auto image = static_cast<std::size_t>(ImageOf(at)); image < seen.size()) seen[image] = true;
+  }
+  FHeld = 0;
+  for (auto& pictures : FPictures) {
+    for (std::size_t image = 0; image < pictures.size(); ++image) {
+      if (!pictures[image].Owned) continue;
+      if (seen[image]) ++FHeld;
+      else pictures[image] = TPicture{};
+    }
+  }
 }
 
 void TIconGlyphPickEditDlg::DropFailedItems() {
-  // Cursor items stand for their place in the lists: they stay, empty.
+  // Cursor items stand for their identifiers: they stay, empty.
   const std::vector<TPicture>& pictures = FPictures[Large()];
   if (Mode() != pmFile || pictures.empty()) return;
   const HWND list = Control("IconList");
   for (std::size_t at = FItemNumbers.size(); at-- > 0;) {
-    if (pictures[static_cast<std::size_t>(FItemNumbers[at])] != ipFailed) continue;
+    const TPicture& picture = pictures[static_cast<std::size_t>(FItemNumbers[at])];
+    if (!picture.Tried || picture.Icon) continue;
     SendMessageW(list, LB_DELETESTRING, at, 0);
     FItemNumbers.erase(FItemNumbers.begin() + static_cast<std::ptrdiff_t>(at));
   }
@@ -466,12 +486,14 @@ void TIconGlyphPickEditDlg::IconListDrawItem(const DRAWITEMSTRUCT& item) {
   const int image = ImageOf(item.itemID);
   const int x = item.rcItem.left + Scale(4), y = item.rcItem.top + Scale(4);
   const int size = IconMetric(Large() ? SM_CXICON : SM_CXSMICON);
-  if (!images.Handle() || (Mode() != pmSystem && !MakePicture(item.itemID))) {
-    // nothing to draw
-  } else if (images.Width() > size) {
+  if (Mode() != pmSystem && !FPictures[0].empty()) {
+    // Drawn from the icon itself: copying it into an image list first costs
+    // more than extracting it.
+    if (const HICON icon = PictureOf(item.itemID)) DrawIconEx(item.hDC, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
+  } else if (images.Handle() && images.Width() > size) {
     // The shell has no list of this DPI's size: its next larger one, made smaller.
     if (const UniqueIcon icon = images.GetIcon(image)) DrawIconEx(item.hDC, x, y, icon.Get(), size, size, 0, nullptr, DI_NORMAL);
-  } else {
+  } else if (images.Handle()) {
     ImageList_Draw(images.Handle(), image, item.hDC, x, y, ILD_NORMAL);
   }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);

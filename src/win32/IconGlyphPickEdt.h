@@ -52,16 +52,18 @@ class TIconGlyphPickEditDlg : public Form {
   void isbSystemClick();
   void IconListClick();
   void IconListDrawItem(const DRAWITEMSTRUCT& item);
-  // Where the picture of the item at `position` is in the own lists: a
-  // file's icon at its file index, anything else at the item's position.
+  // Where the picture of the item at `position` is kept: a file's icon at
+  // its file index, anything else at the item's position.
   int ImageOf(std::size_t position) const;
-  // The picture of the item at `position` in the list of the current size,
-  // made (extracted, or a cursor copied) the first time it is drawn; false
-  // when it cannot be made.
-  bool MakePicture(std::size_t position);
+  // The picture of the item at `position` at the current size, extracted
+  // (or the cursor looked up) the first time it is drawn; null when there
+  // is none.
+  HICON PictureOf(std::size_t position);
+  // Lets go of the extracted icons whose items are out of sight.
+  void ReleaseUnseen();
   // Takes out the file items whose icon turned out damaged when drawn.
   void DropFailedItems();
-  // Both own lists with room for `count` pictures, none made yet.
+  // Room for `count` pictures of each size, none made yet.
   void WaitForPictures(int count);
   // The shell's system image lists for the window's DPI.
   void AttachSystemLists();
@@ -78,11 +80,16 @@ class TIconGlyphPickEditDlg : public Form {
   std::u16string FLoadedFile;
   // What each item stands for: its file index, system index or cursor id.
   std::vector<int> FItemNumbers;
-  // What the own lists hold of each picture, [0] small and [1] large, by
-  // their index; empty when they were filled at once (an animated cursor's
-  // frames).
-  enum TPicture : char { ipWaiting, ipMade, ipFailed };
+  // File icons and cursors are drawn from these, made when first drawn:
+  // [0] small and [1] large, by ImageOf. Empty when the image lists were
+  // filled at once (an animated cursor's frames).
+  struct TPicture {
+    UniqueIcon Owned;      // an extracted icon
+    HICON Icon = nullptr;  // what is drawn: Owned, or the application's cursor
+    bool Tried = false;
+  };
   std::vector<TPicture> FPictures[2];
+  int FHeld = 0;  // how many of them hold an extracted icon
   // FListFile as the icon functions take it.
   std::wstring FListFileName;
   UniqueFont FBoldFont;

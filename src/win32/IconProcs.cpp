@@ -215,17 +215,6 @@ int TImageList::AddIcon(HICON icon) {
   return icon ? ImageList_ReplaceIcon(FHandle, -1, icon) : -1;
 }
 
-void TImageList::SetCount(int count) {
-  if (FShared) return;
-  Make();
-  if (!ImageList_SetImageCount(FHandle, static_cast<UINT>(count))) throw Exception(std::u16string(kOutOfResources));
-}
-
-bool TImageList::ReplaceIcon(int index, HICON icon) {
-  return !FShared && FHandle && icon && index >= 0 && index < Count() &&
-         ImageList_ReplaceIcon(FHandle, index, icon) == index;
-}
-
 int TImageList::AddBitmap(const TBitmap& bitmap) {
   if (FShared || bitmap.Width() < FWidth || bitmap.Height() < FHeight) return -1;
   Make();

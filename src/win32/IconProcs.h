@@ -76,12 +76,6 @@ class TImageList {
   int AddBitmap(const TBitmap& bitmap);
   // Empties a list of our own.
   void Clear();
-  // A list of our own with room for `count` images, in place but not yet
-  // drawn; ReplaceIcon fills one.
-  void SetCount(int count);
-  // A copy of the icon in place of entry `index`; false when it could not be
-  // copied.
-  bool ReplaceIcon(int index, HICON icon);
   // An icon made from an entry, owned by the caller; empty when there is none.
   UniqueIcon GetIcon(int index) const;
 

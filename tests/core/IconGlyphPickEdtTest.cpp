@@ -62,6 +62,31 @@ TEST(ListedCursorIds, DefaultLookalikesAreLeftOutExceptTheArrow) {
 
 namespace {
 
+TEST(IconGroupImageIds, EntriesOfAWellFormedDirectoryOnly) {
+  // Two entries (32 and 16 pixels) naming images 7 and 300.
+  const std::vector<std::uint8_t> two = {0, 0, 1, 0, 2, 0,                                     //
+                                         32, 32, 0, 0, 1, 0, 32, 0, 0x10, 0, 0, 0, 7, 0,       //
+                                         16, 16, 0, 0, 1, 0, 32, 0, 0x10, 0, 0, 0, 0x2C, 0x01};
+  EXPECT_EQ(IconGroupImageIds(two), (std::vector<std::uint16_t>{7, 300}));
+  auto changed = [&](std::size_t at, std::uint8_t value) {
+    auto bytes = two;
+    bytes[at] = value;
+    return bytes;
+  };
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+  } broken[] = {
+      {"cut in the last entry", {two.begin(), two.end() - 1}},
+      {"a cursor group (type 2)", changed(2, 2)},
+      {"reserved word not 0", changed(0, 1)},
+      {"more entries than bytes", changed(4, 3)},
+      {"no entries", {0, 0, 1, 0, 0, 0}},
+      {"shorter than the header", {0, 0, 1, 0}},
+  };
+  for (const auto& b : broken) EXPECT_TRUE(IconGroupImageIds(b.bytes).empty()) << b.what;
+}
+
 TEST(LooksLikeIconImage, BitmapHeadersAndPngOnly) {
   auto bytes = [](std::initializer_list<int> b, std::size_t size) {
     std::vector<std::uint8_t> v(size);

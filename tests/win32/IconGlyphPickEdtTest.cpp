@@ -480,8 +480,8 @@ int IconWidth(const TBitmap& painted, const RECT& cell) {
 }
 
 // A library of 320 icons, shown at once and drawn as the user scrolls:
-// every item drawn with its icon, small and large, and picks give the
-// file's index.
+// every item drawn with its icon, small, large and small again, and picks
+// give the file's index.
 TEST_F(IconGlyphPickEdt, ScrollingThroughALargeLibraryDrawsEveryItem) {
   dlg.AllowFile = true;
   const std::u16string library = Beside(u"picker_bench_icons.dll");
@@ -490,7 +490,9 @@ TEST_F(IconGlyphPickEdt, ScrollingThroughALargeLibraryDrawsEveryItem) {
     SetFocus(dlg.Control("btnCancel"));  // no focus frame over a cell
     dlg.LoadIconsFromFile(library);
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 320);
-    for (TIconSpeedBtn* size : {&dlg.isbSmall, &dlg.isbLarge}) {
+    // Small again at the end: by then icons out of sight have been let go
+    // of, and come back from the file when seen again.
+    for (TIconSpeedBtn* size : {&dlg.isbSmall, &dlg.isbLarge, &dlg.isbSmall}) {
       SendMessageW(size->Handle(), BM_CLICK, 0, 0);
       const int icon = GetSystemMetrics(size == &dlg.isbLarge ? SM_CXICON : SM_CXSMICON);
       std::vector<int> drawn(320, -1);
