@@ -507,9 +507,9 @@ TEST_F(IconGlyphPickEdt, ScrollingThroughALargeLibraryDrawsEveryItem) {
           SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&cell));
           if (cell.left >= client.right) break;
           if (cell.right > client.right || cell.bottom > client.bottom) continue;  // not whole in sight
-          drawn[i] = IconPixels(painted, cell, 4, icon);
+          drawn[i] = IconPixels(painted, cell, dlg.Scale(4), icon);
           // Nothing drawn beyond the icon's size: drawn from the file at it.
-          EXPECT_LE(IconWidth(painted, cell), 4 + icon) << i;
+          EXPECT_LE(IconWidth(painted, cell), dlg.Scale(4) + icon) << i;
           next = i + 1;
         }
         ASSERT_GT(next, top) << "no whole item in sight";
@@ -538,7 +538,7 @@ TEST_F(IconGlyphPickEdt, AnotherDpiDrawsTheIconsOfItsSize) {
     GetWindowRect(dlg.Handle(), &r);
     const RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.top + (r.bottom - r.top) * 3 / 2};
     SendMessageW(dlg.Handle(), kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    const int size = MulDiv(GetSystemMetrics(SM_CXICON), 144, 96);
+    const int size = SystemIconSize(isLarge, 144).cx;
     const int offset = dlg.Scale(4);
     // The file's picture at 48 pixels, laid on the face as the list draws it.
     TBitmap expected;
@@ -567,7 +567,7 @@ TEST_F(IconGlyphPickEdt, AnotherDpiDrawsTheIconsOfItsSize) {
       SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&cell));
       widest = std::max(widest, IconWidth(painted, cell) - offset);
     }
-    EXPECT_GT(widest, GetSystemMetrics(SM_CXICON)) << "the shell's icons at 144 DPI's size";
+    EXPECT_GT(widest, SystemIconSize(isLarge, 96).cx) << "the shell's icons at 144 DPI's size";
     EXPECT_LE(widest, size);
     Key(list, VK_ESCAPE);
   }});
