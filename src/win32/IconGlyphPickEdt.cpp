@@ -323,7 +323,7 @@ void TIconGlyphPickEditDlg::LoadCursors() {
   SizeIconLists();
   FItemNumbers = ListedCursorIds([](int id) { return reinterpret_cast<std::uintptr_t>(ApplicationCursor(id)); },
                                  RegisteredCursorIds());
-  // Copied into the lists when drawn; the cursors stay the application's.
+  // Drawn from the application's own cursors, which stay its own.
   WaitForPictures(static_cast<int>(FItemNumbers.size()));
 }
 

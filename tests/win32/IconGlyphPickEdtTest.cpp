@@ -574,4 +574,37 @@ TEST_F(IconGlyphPickEdt, AnotherDpiDrawsTheIconsOfItsSize) {
   EXPECT_EQ(result, IDCANCEL);
 }
 
+// An icon file whose only image is text: listed at Load, found out when
+// drawn, and the item goes once the list has painted.
+TEST_F(IconGlyphPickEdt, AnIconFoundDamagedWhenDrawnLeavesTheList) {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring file = std::wstring(temp) + L"dorvane-damaged-" + std::to_wstring(GetCurrentProcessId()) + L".ico";
+  const char text[41] = "not an icon image, only forty bytes long";
+  std::string bytes("\0\0\1\0\1\0" "\x20\x20\0\0\1\0\x20\0" "\x28\0\0\0" "\x16\0\0\0", 22);
+  bytes.append(text, 40);
+  const HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  const HWND list = dlg.Control("IconList");
+  dlg.AllowFile = true;
+  const int result = RunModal(dlg, {
+      [&] {
+        dlg.LoadIconsFromFile(U16(file));
+        EXPECT_EQ(Items(list), std::vector<std::wstring>{L"0"});
+        UpdateWindow(list);
+      },
+      [&] {
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+        ClickItem(list, 0);  // nothing there: nothing happens
+        EXPECT_EQ(g.IconType(), itFileDefault);
+        Key(list, VK_ESCAPE);
+      },
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  DeleteFileW(file.c_str());
+}
+
 }  // namespace
