@@ -94,51 +94,6 @@ BOOL CALLBACK AddCursorId(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
   return TRUE;
 }
 
-// Which of a module's icons, in ExtractIconEx's order (the order of its icon
-// groups), name no image that can be an icon: read from the resources,
-// without making any icon (which costs as much as showing it). Empty when
-// the file is no module or its groups are not `count`; its icons are then
-// found out when drawn, as are those with a damaged image among good ones.
-std::vector<bool> DamagedIcons(const std::wstring& name, int count) {
-  const HMODULE module = LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  if (!module) return {};
-  struct TGroups {
-    std::vector<std::wstring> Named;
-    std::vector<ULONG_PTR> Ids;  // an identifier, or 0x10000 + the place in Named
-  } groups;
-  EnumResourceNamesW(
-      module, RT_GROUP_ICON,
-      [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param) -> BOOL {
-        auto* g = reinterpret_cast<TGroups*>(param);
-        if (IS_INTRESOURCE(name)) {
-          g->Ids.push_back(reinterpret_cast<ULONG_PTR>(name));
-        } else {
-          g->Named.emplace_back(name);
-          g->Ids.push_back(0x10000 + g->Named.size() - 1);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LONG_PTR>(&groups));
-  std::vector<bool> damaged;
-  if (static_cast<int>(groups.Ids.size()) == count) {
-    auto bytes = [&](LPCWSTR id, LPCWSTR type) {
-      const HRSRC found = FindResourceW(module, id, type);
-      const HGLOBAL data = found ? LoadResource(module, found) : nullptr;
-      const auto* p = data ? static_cast<const std::uint8_t*>(LockResource(data)) : nullptr;
-      return p ? std::span<const std::uint8_t>(p, SizeofResource(module, found)) : std::span<const std::uint8_t>();
-    };
-    for (const ULONG_PTR g : groups.Ids) {
-      const auto ids =
-          IconGroupImageIds(bytes(g < 0x10000 ? MAKEINTRESOURCEW(g) : groups.Named[g - 0x10000].c_str(), RT_GROUP_ICON));
-      damaged.push_back(std::none_of(ids.begin(), ids.end(), [&](std::uint16_t id) {
-        return LooksLikeIconImage(bytes(MAKEINTRESOURCEW(id), RT_ICON));
-      }));
-    }
-  }
-  FreeLibrary(module);
-  return damaged;
-}
-
 // The identifiers of the executable's own cursors.
 std::vector<int> RegisteredCursorIds() {
   std::vector<int> ids;
@@ -147,6 +102,71 @@ std::vector<int> RegisteredCursorIds() {
 }
 
 }  // namespace
+
+// A module's icon groups in ExtractIconEx's order, with the module held open
+// as data: each icon is made from its resources in place, where the shell's
+// extraction opens the file again for every icon.
+class TIconGlyphPickEditDlg::TIconLibrary {
+ public:
+  explicit TIconLibrary(const std::wstring& name)
+      : FModule(LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
+    if (FModule) EnumResourceNamesW(FModule, RT_GROUP_ICON, AddGroup, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~TIconLibrary() {
+    if (FModule) FreeLibrary(FModule);
+  }
+  TIconLibrary(const TIconLibrary&) = delete;
+  TIconLibrary& operator=(const TIconLibrary&) = delete;
+
+  int Count() const { return static_cast<int>(FGroups.size()); }
+  // None of the icon's images can be an icon: read without making one.
+  bool Damaged(int index) const {
+    const auto ids = IconGroupImageIds(Bytes(Group(index), RT_GROUP_ICON));
+    return std::none_of(ids.begin(), ids.end(),
+                        [&](std::uint16_t id) { return LooksLikeIconImage(Bytes(MAKEINTRESOURCEW(id), RT_ICON)); });
+  }
+  // The icon's image nearest the size (LookupIconIdFromDirectoryEx's choice).
+  UniqueIcon Icon(int index, SIZE size) const {
+    const auto directory = Bytes(Group(index), RT_GROUP_ICON);
+    if (directory.empty()) return {};
+    const int id =
+        LookupIconIdFromDirectoryEx(const_cast<PBYTE>(directory.data()), TRUE, size.cx, size.cy, LR_DEFAULTCOLOR);
+    const auto image = id > 0 ? Bytes(MAKEINTRESOURCEW(id), RT_ICON) : std::span<const std::uint8_t>();
+    if (image.empty()) return {};
+    return UniqueIcon(CreateIconFromResourceEx(const_cast<PBYTE>(image.data()), static_cast<DWORD>(image.size()), TRUE,
+                                               0x00030000, size.cx, size.cy, LR_DEFAULTCOLOR));
+  }
+
+ private:
+  static BOOL CALLBACK AddGroup(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR self) {
+    auto* library = reinterpret_cast<TIconLibrary*>(self);
+    if (IS_INTRESOURCE(name)) {
+      library->FGroups.push_back(reinterpret_cast<ULONG_PTR>(name));
+    } else {
+      library->FNamed.emplace_back(name);
+      library->FGroups.push_back(kNamed + library->FNamed.size() - 1);
+    }
+    return TRUE;
+  }
+  LPCWSTR Group(int index) const {
+    const ULONG_PTR g = FGroups[static_cast<std::size_t>(index)];
+    return g < kNamed ? MAKEINTRESOURCEW(g) : FNamed[g - kNamed].c_str();
+  }
+  std::span<const std::uint8_t> Bytes(LPCWSTR id, LPCWSTR type) const {
+    const HRSRC found = FindResourceW(FModule, id, type);
+    const HGLOBAL data = found ? LoadResource(FModule, found) : nullptr;
+    const auto* p = data ? static_cast<const std::uint8_t*>(LockResource(data)) : nullptr;
+    return p ? std::span<const std::uint8_t>(p, SizeofResource(FModule, found)) : std::span<const std::uint8_t>();
+  }
+
+  // A group is its identifier, or kNamed + its place in FNamed.
+  static constexpr ULONG_PTR kNamed = 0x10000;
+  HMODULE FModule;
+  std::vector<std::wstring> FNamed;
+  std::vector<ULONG_PTR> FGroups;
+};
+
+TIconGlyphPickEditDlg::TIconGlyphPickEditDlg(TApplication& app) : Form(app) {}
 
 TIconGlyphPickEditDlg::~TIconGlyphPickEditDlg() {
   // The buttons are children of the window: they go with it, before the
@@ -211,6 +231,7 @@ void TIconGlyphPickEditDlg::SizeIconLists() {
   LargeIconList.Clear();
   SmallIconList.Clear();
   for (auto& pictures : FPictures) pictures.clear();
+  FLibrary.reset();
 }
 
 void TIconGlyphPickEditDlg::WaitForPictures(int count) {
@@ -382,12 +403,14 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
     // Every item at once, each icon only when its item is first drawn, at
     // the size drawn: a library of hundreds of icons shows in the time of
     // the few that fit. An icon known to be damaged is left out; the items
-    // keep the file's numbering.
-    const std::vector<bool> damaged = DamagedIcons(name, total);
+    // keep the file's numbering. Other files (icon files), and modules the
+    // shell counts otherwise, are left to the shell's extraction.
+    FLibrary = std::make_unique<TIconLibrary>(name);
+    if (FLibrary->Count() != total) FLibrary.reset();
     WaitForPictures(total);
     FListFileName = name;
     for (int index = 0; index < total; ++index)
-      if (damaged.empty() || !damaged[static_cast<std::size_t>(index)]) FItemNumbers.push_back(index);
+      if (!FLibrary || !FLibrary->Damaged(index)) FItemNumbers.push_back(index);
   }
   FillIconList();
 }
@@ -408,7 +431,8 @@ HICON TIconGlyphPickEditDlg::PictureOf(std::size_t position) {
   } else {
     if (FHeld >= kMaxHeldIcons) ReleaseUnseen();
     const int size = IconMetric(Large() ? SM_CXICON : SM_CXSMICON);
-    picture.Owned = ExtractIconOfSize(FListFileName, image, {size, size});
+    if (FLibrary) picture.Owned = FLibrary->Icon(image, {size, size});
+    if (!picture.Owned) picture.Owned = ExtractIconOfSize(FListFileName, image, {size, size});
     picture.Icon = picture.Owned.Get();
     if (picture.Icon) ++FHeld;
     else PostMessageW(Handle(), kDropFailed, 0, 0);

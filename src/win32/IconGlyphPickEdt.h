@@ -5,6 +5,7 @@
 // isbIconSpeedBtn.IconGlyph on IDOK and frees it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 
 class TIconGlyphPickEditDlg : public Form {
  public:
-  explicit TIconGlyphPickEditDlg(TApplication& app) : Form(app) {}
+  explicit TIconGlyphPickEditDlg(TApplication& app);
   ~TIconGlyphPickEditDlg() override;
 
   void Create(HWND owner);
@@ -90,6 +91,8 @@ class TIconGlyphPickEditDlg : public Form {
   };
   std::vector<TPicture> FPictures[2];
   int FHeld = 0;  // how many of them hold an extracted icon
+  class TIconLibrary;
+  std::unique_ptr<TIconLibrary> FLibrary;  // the listed module's icons
   // FListFile as the icon functions take it.
   std::wstring FListFileName;
   UniqueFont FBoldFont;
