@@ -240,6 +240,7 @@ void TIconGlyphPickEditDlg::WaitForPictures(int count) {
     pictures.resize(static_cast<std::size_t>(count));
   }
   FHeld = 0;
+  FHeldLimit = kMaxHeldIcons;
 }
 
 void TIconGlyphPickEditDlg::FormCreate() {
@@ -429,7 +430,12 @@ HICON TIconGlyphPickEditDlg::PictureOf(std::size_t position) {
   if (Mode() == pmCursor) {
     picture.Icon = position < FItemNumbers.size() ? ApplicationCursor(FItemNumbers[position]) : nullptr;
   } else {
-    if (FHeld >= kMaxHeldIcons) ReleaseUnseen();
+    if (FHeld >= FHeldLimit) {
+      ReleaseUnseen();
+      // A window showing hundreds of cells keeps what it shows, and does not
+      // look for icons to let go of at every new one.
+      FHeldLimit = std::max(kMaxHeldIcons, FHeld + kMaxHeldIcons / 2);
+    }
     const int size = IconMetric(Large() ? SM_CXICON : SM_CXSMICON);
     if (FLibrary) picture.Owned = FLibrary->Icon(image, {size, size});
     if (!picture.Owned) picture.Owned = ExtractIconOfSize(FListFileName, image, {size, size});

@@ -91,6 +91,7 @@ class TIconGlyphPickEditDlg : public Form {
   };
   std::vector<TPicture> FPictures[2];
   int FHeld = 0;  // how many of them hold an extracted icon
+  int FHeldLimit = 0;  // past which those out of sight are let go of
   class TIconLibrary;
   std::unique_ptr<TIconLibrary> FLibrary;  // the listed module's icons
   // FListFile as the icon functions take it.
