@@ -126,8 +126,8 @@ bench-startup:
 	$(call build_preset,mingw-x64)
 	scripts/startup-bench.sh $(STARTUP_RUNS)
 
-# The icon picker's Load of a 320-icon library and its cursor mode under
-# Wine, next to the bare extraction of the same icons.
+# The icon picker's first screen and full Load of a 320-icon library and its
+# cursor mode under Wine, next to the bare extraction of the same icons.
 bench-picker:
 	@scripts/ensure-packages.sh $(BENCH_PACKAGES)
 	$(call build_preset,mingw-x64)

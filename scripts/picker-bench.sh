@@ -1,8 +1,8 @@
 #!/bin/bash
 # usage: scripts/picker-bench.sh [RUNS]
-# Times the icon picker's Load of a 320-icon library and its switch to cursor
-# mode under Wine, next to the bare extraction of the same icons
-# (bench/IconPickerBench.cpp), and prints the table. Needs the mingw-x64
+# Times the icon picker's first screen and full Load of a 320-icon library
+# and its switch to cursor mode under Wine, next to the bare extraction of
+# the same icons (bench/IconPickerBench.cpp), and prints the table. Needs the mingw-x64
 # build. Everything started here is stopped before it returns.
 set -euo pipefail
 

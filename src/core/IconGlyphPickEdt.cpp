@@ -29,3 +29,21 @@ std::vector<int> ListedCursorIds(const TCursorOf& cursorOf, std::vector<int> reg
     if (id >= 1 && id <= kMaxApplicationCursor && cursorOf(id) != standard) ids.push_back(id);
   return ids;
 }
+
+std::vector<std::uint16_t> IconGroupImageIds(std::span<const std::uint8_t> directory) {
+  const auto word = [&](std::size_t at) { return std::uint16_t(directory[at] | directory[at + 1] << 8); };
+  if (directory.size() < 6 || word(0) != 0 || word(2) != 1) return {};
+  const std::size_t count = word(4);
+  if (directory.size() < 6 + 14 * count) return {};
+  std::vector<std::uint16_t> ids;
+  for (std::size_t i = 0; i < count; ++i) ids.push_back(word(6 + 14 * i + 12));
+  return ids;
+}
+
+bool LooksLikeIconImage(std::span<const std::uint8_t> bytes) {
+  constexpr std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (bytes.size() >= sizeof kPng && std::equal(std::begin(kPng), std::end(kPng), bytes.begin())) return true;
+  if (bytes.size() < 4) return false;
+  const std::uint32_t header = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
+  return (header == 12 || header == 40 || header == 108 || header == 124) && header <= bytes.size();
+}

@@ -31,3 +31,16 @@ using TCursorOf = std::function<std::uintptr_t(int id)>;
 // resources); any others would give the default cursor, so only these are
 // asked: probing all 32767 costs seconds under some systems.
 std::vector<int> ListedCursorIds(const TCursorOf& cursorOf, std::vector<int> registered);
+
+// The image identifiers an icon group resource names: after a header of
+// three 16-bit words (0, type 1, the count) come `count` entries of 14 bytes
+// whose last 16-bit word is the identifier. Empty when the bytes are no such
+// directory or name no image.
+std::vector<std::uint16_t> IconGroupImageIds(std::span<const std::uint8_t> directory);
+
+// Whether the bytes of an icon image resource can hold an icon's picture:
+// they begin with a bitmap header (12, 40, 108 or 124 bytes, as its first
+// field says, and no longer than the bytes) or with the PNG signature. The
+// picker lists a library's icons before it extracts any, and leaves out
+// those none of whose images is either.
+bool LooksLikeIconImage(std::span<const std::uint8_t> bytes);

@@ -206,26 +206,30 @@ bool TEntryEditor::ChooseIcon(const std::u16string& title) {
   preview.SetIconSize(isLarge);
   picker.LoadDir = CommandFolder(app->Command);
   if (!app->IconLocation.empty()) {
-    preview.SetIconType(itFileInfo);
-    preview.SetFileInfo(app->IconLocation);
     std::u16string file;
     std::int32_t index = 0;
+    bool broken = false;
     try {
       SplitIconLocation(app->IconLocation, file, index);
     } catch (const Exception&) {
-      file.clear();  // a broken location opens the picker on no file
+      broken = true;
     }
-    if (IsIconLocationFile(file)) {
-      preview.SetFileName(file);
-      preview.SetIconIndex(index);
-      picker.LoadOnShow = true;
-    } else {
-      preview.SetFileName(u"");
-      preview.SetIconIndex(0);
-    }
+    // A broken location opens the picker on no file and an empty preview,
+    // which the picker could not draw from the location: so it can be
+    // mended there.
+    preview.SetIconType(broken ? itFileIndex : itFileInfo);
+    preview.SetFileInfo(broken ? u"" : app->IconLocation);
+    const bool load = !broken && IsIconLocationFile(file);
+    preview.SetFileName(load ? file : u"");
+    preview.SetIconIndex(load ? index : 0);
+    picker.LoadOnShow = load;
   } else {
     preview.SetIconType(itFileDefault);
     preview.SetFileName(app->Command);
+    // A program's or library's own icons are the likely choice: listed at
+    // once, the first marked.
+    preview.SetIconIndex(0);
+    picker.LoadOnShow = IsIconLocationFile(app->Command);
   }
   preview.EndUpdate();
   const int result = picker.ShowModal(FForm.Handle());

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "core/TextCodec.h"
 #include "win32/ButtonAccessible.h"
@@ -445,23 +446,28 @@ LRESULT TIconSpeedBtn::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
+      FSpaceDown = false;
+      [[fallthrough]];
     case WM_UPDATEUISTATE: {
       const LRESULT r = DefWindowProcW(Handle(), message, wParam, lParam);
       Invalidate();
       return r;
     }
   }
-  // A button a dialog's Tab reaches is pressed with Space, as a push button is.
+  // A button a dialog's Tab reaches is pressed with Space, as a push button
+  // is: the press began here, or a Space pressed elsewhere and let go after
+  // a Tab would click it.
   if (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_TABSTOP) {
     switch (message) {
       case WM_GETDLGCODE: return DLGC_BUTTON | DLGC_UNDEFPUSHBUTTON;
       case WM_KEYDOWN:
-        if (wParam == VK_SPACE) return 0;
-        break;
+        if (wParam != VK_SPACE) break;
+        FSpaceDown = true;
+        return 0;
       case WM_KEYUP:
-        if (wParam == VK_SPACE && IsWindowEnabled(Handle())) Click();
-        if (wParam == VK_SPACE) return 0;
-        break;
+        if (wParam != VK_SPACE) break;
+        if (std::exchange(FSpaceDown, false) && IsWindowEnabled(Handle())) Click();
+        return 0;
     }
   }
   return TIconButton::HandleMessage(message, wParam, lParam);

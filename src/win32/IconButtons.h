@@ -162,4 +162,5 @@ class TIconSpeedBtn : public TIconButton {
   int FGroupIndex = 0;
   bool FDown = false;
   bool FFlat = false;
+  bool FSpaceDown = false;  // Space went down on this button
 };

@@ -12,6 +12,14 @@
 namespace {
 
 enum : int { kIconListId = 100, kEnabledId, kFlatId, kLoadId };
+// Posted when a drawn item's icon turned out damaged: the item goes, but not
+// while the list is painting.
+constexpr UINT kDropFailed = WM_APP + 1;
+// Extracted icons kept at most, of both sizes: past it those out of sight
+// are let go, so that scrolling through a library of thousands of icons
+// cannot use up the process's handles (two GDI objects and a USER object
+// each).
+constexpr int kMaxHeldIcons = 512;
 
 constexpr std::u16string_view kFilter =
     u"Icon Files (*.ico, *.exe, *.dll)|*.ico;*.exe;*.dll|Cursor Files (*.cur, *.ani)|*.cur;*.ani|All Files (*.*)|*.*";
@@ -95,6 +103,71 @@ std::vector<int> RegisteredCursorIds() {
 
 }  // namespace
 
+// A module's icon groups in ExtractIconEx's order, with the module held open
+// as data: each icon is made from its resources in place, where the shell's
+// extraction opens the file again for every icon.
+class TIconGlyphPickEditDlg::TIconLibrary {
+ public:
+  explicit TIconLibrary(const std::wstring& name)
+      : FModule(LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
+    if (FModule) EnumResourceNamesW(FModule, RT_GROUP_ICON, AddGroup, reinterpret_cast<LONG_PTR>(this));
+  }
+  ~TIconLibrary() {
+    if (FModule) FreeLibrary(FModule);
+  }
+  TIconLibrary(const TIconLibrary&) = delete;
+  TIconLibrary& operator=(const TIconLibrary&) = delete;
+
+  int Count() const { return static_cast<int>(FGroups.size()); }
+  // None of the icon's images can be an icon: read without making one.
+  bool Damaged(int index) const {
+    const auto ids = IconGroupImageIds(Bytes(Group(index), RT_GROUP_ICON));
+    return std::none_of(ids.begin(), ids.end(),
+                        [&](std::uint16_t id) { return LooksLikeIconImage(Bytes(MAKEINTRESOURCEW(id), RT_ICON)); });
+  }
+  // The icon's image nearest the size (LookupIconIdFromDirectoryEx's choice).
+  UniqueIcon Icon(int index, SIZE size) const {
+    const auto directory = Bytes(Group(index), RT_GROUP_ICON);
+    if (directory.empty()) return {};
+    const int id =
+        LookupIconIdFromDirectoryEx(const_cast<PBYTE>(directory.data()), TRUE, size.cx, size.cy, LR_DEFAULTCOLOR);
+    const auto image = id > 0 ? Bytes(MAKEINTRESOURCEW(id), RT_ICON) : std::span<const std::uint8_t>();
+    if (image.empty()) return {};
+    return UniqueIcon(CreateIconFromResourceEx(const_cast<PBYTE>(image.data()), static_cast<DWORD>(image.size()), TRUE,
+                                               0x00030000, size.cx, size.cy, LR_DEFAULTCOLOR));
+  }
+
+ private:
+  static BOOL CALLBACK AddGroup(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR self) {
+    auto* library = reinterpret_cast<TIconLibrary*>(self);
+    if (IS_INTRESOURCE(name)) {
+      library->FGroups.push_back(reinterpret_cast<ULONG_PTR>(name));
+    } else {
+      library->FNamed.emplace_back(name);
+      library->FGroups.push_back(kNamed + library->FNamed.size() - 1);
+    }
+    return TRUE;
+  }
+  LPCWSTR Group(int index) const {
+    const ULONG_PTR g = FGroups[static_cast<std::size_t>(index)];
+    return g < kNamed ? MAKEINTRESOURCEW(g) : FNamed[g - kNamed].c_str();
+  }
+  std::span<const std::uint8_t> Bytes(LPCWSTR id, LPCWSTR type) const {
+    const HRSRC found = FindResourceW(FModule, id, type);
+    const HGLOBAL data = found ? LoadResource(FModule, found) : nullptr;
+    const auto* p = data ? static_cast<const std::uint8_t*>(LockResource(data)) : nullptr;
+    return p ? std::span<const std::uint8_t>(p, SizeofResource(FModule, found)) : std::span<const std::uint8_t>();
+  }
+
+  // A group is its identifier, or kNamed + its place in FNamed.
+  static constexpr ULONG_PTR kNamed = 0x10000;
+  HMODULE FModule;
+  std::vector<std::wstring> FNamed;
+  std::vector<ULONG_PTR> FGroups;
+};
+
+TIconGlyphPickEditDlg::TIconGlyphPickEditDlg(TApplication& app) : Form(app) {}
+
 TIconGlyphPickEditDlg::~TIconGlyphPickEditDlg() {
   // The buttons are children of the window: they go with it, before the
   // image lists they may draw from.
@@ -157,12 +230,29 @@ void TIconGlyphPickEditDlg::SizeIconLists() {
   SmallIconList.SetSize(IconMetric(SM_CXSMICON), IconMetric(SM_CYSMICON));
   LargeIconList.Clear();
   SmallIconList.Clear();
+  for (auto& pictures : FPictures) pictures.clear();
+  FLibrary.reset();
+}
+
+void TIconGlyphPickEditDlg::WaitForPictures(int count) {
+  for (auto& pictures : FPictures) {
+    pictures.clear();
+    pictures.resize(static_cast<std::size_t>(count));
+  }
+  FHeld = 0;
+  FHeldLimit = kMaxHeldIcons;
 }
 
 void TIconGlyphPickEditDlg::FormCreate() {
   SizeIconLists();
-  AssignSystemImageList(SysLargeIconList, isLarge);
-  AssignSystemImageList(SysSmallIconList, isSmall);
+  AttachSystemLists();
+}
+
+void TIconGlyphPickEditDlg::AttachSystemLists() {
+  // The shell's lists nearest the window's DPI, so that its icons are not
+  // blown up from the system DPI's size.
+  AssignSystemImageList(SysLargeIconList, isLarge, Dpi());
+  AssignSystemImageList(SysSmallIconList, isSmall, Dpi());
 }
 
 int TIconGlyphPickEditDlg::ShowModal(HWND owner) {
@@ -189,7 +279,11 @@ void TIconGlyphPickEditDlg::FormShow() {
   SetWindowTextW(Control("lbIndex"), L"");
   // The caller's description, whatever order its writes came in.
   isbIconSpeedBtn.RefreshGlyph();
-  if (LoadOnShow) LoadIconsFromFile(isbIconSpeedBtn.IconGlyph.FileName());
+  if (!LoadOnShow) return;
+  LoadIconsFromFile(isbIconSpeedBtn.IconGlyph.FileName());
+  // The current icon marked and in sight, not yet picked.
+  const auto at = std::find(FItemNumbers.begin(), FItemNumbers.end(), isbIconSpeedBtn.IconGlyph.IconIndex());
+  if (at != FItemNumbers.end()) SendMessageW(Control("IconList"), LB_SETCURSEL, at - FItemNumbers.begin(), 0);
 }
 
 void TIconGlyphPickEditDlg::FormClose() { LoadOnShow = false; }
@@ -251,12 +345,8 @@ void TIconGlyphPickEditDlg::LoadCursors() {
   SizeIconLists();
   FItemNumbers = ListedCursorIds([](int id) { return reinterpret_cast<std::uintptr_t>(ApplicationCursor(id)); },
                                  RegisteredCursorIds());
-  // The cursors stay the application's; the lists take copies.
-  for (const int id : FItemNumbers) {
-    const HCURSOR cursor = ApplicationCursor(id);
-    SmallIconList.AddIcon(cursor);
-    LargeIconList.AddIcon(cursor);
-  }
+  // Drawn from the application's own cursors, which stay its own.
+  WaitForPictures(static_cast<int>(FItemNumbers.size()));
 }
 
 void TIconGlyphPickEditDlg::sbtnCursorClick() {
@@ -287,7 +377,7 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
     small.SetSize(SmallIconList.Width(), SmallIconList.Height());
     const UniqueBrush white(CreateSolidBrush(RGB(255, 255, 255)));
     for (int frame = 0; frame < frames; ++frame) {
-      for (auto [bitmap, list] : {std::pair{&large, &LargeIconList}, {&small, &SmallIconList}}) {
+      for (TBitmap* bitmap : {&large, &small}) {
         {
           const TBitmapCanvas canvas(*bitmap);
           DrawIconEx(canvas.DC(), 0, 0, cursor.Get(), bitmap->Width(), bitmap->Height(), static_cast<UINT>(frame),
@@ -297,7 +387,13 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
         // SetPixel writes, is drawn as it is.
         for (int y = 0; y < bitmap->Height(); ++y)
           for (int x = 0; x < bitmap->Width(); ++x) bitmap->SetPixel(x, y, bitmap->Pixel(x, y));
-        list->AddBitmap(*bitmap);
+      }
+      // Items and pictures stay in step: a frame goes in whole or not at all.
+      const int at = LargeIconList.AddBitmap(large);
+      if (at < 0) continue;
+      if (SmallIconList.AddBitmap(small) < 0) {
+        ImageList_Remove(LargeIconList.Handle(), at);
+        continue;
       }
       FItemNumbers.push_back(frame);
     }
@@ -305,23 +401,86 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
     // Wine answers an unreadable file with UINT_MAX.
     const UINT count = ExtractIconExW(name.c_str(), -1, nullptr, nullptr, 0);
     const int total = count == UINT_MAX ? 0 : static_cast<int>(std::min<UINT>(count, INT_MAX));
-    for (int index = 0; index < total; ++index) {
-      HICON large = nullptr, small = nullptr;
-      const UINT got = ExtractIconExW(name.c_str(), index, &large, &small, 1);
-      const bool ok = got != 0 && got != UINT_MAX;
-      const UniqueIcon largeIcon(ok ? large : nullptr), smallIcon(ok ? small : nullptr);
-      // A damaged icon is left out; the items keep the file's numbering.
-      if (!largeIcon || !smallIcon) continue;
-      const int at = LargeIconList.AddIcon(largeIcon.Get());
-      if (at < 0) continue;
-      if (SmallIconList.AddIcon(smallIcon.Get()) < 0) {
-        ImageList_Remove(LargeIconList.Handle(), at);
-        continue;
-      }
-      FItemNumbers.push_back(index);
-    }
+    // Every item at once, each icon only when its item is first drawn, at
+    // the size drawn: a library of hundreds of icons shows in the time of
+    // the few that fit. An icon known to be damaged is left out; the items
+    // keep the file's numbering. Other files (icon files), and modules the
+    // shell counts otherwise, are left to the shell's extraction.
+    FLibrary = std::make_unique<TIconLibrary>(name);
+    if (FLibrary->Count() != total) FLibrary.reset();
+    WaitForPictures(total);
+    FListFileName = name;
+    for (int index = 0; index < total; ++index)
+      if (!FLibrary || !FLibrary->Damaged(index)) FItemNumbers.push_back(index);
   }
   FillIconList();
+}
+
+int TIconGlyphPickEditDlg::ImageOf(std::size_t position) const {
+  const bool byFileIndex = Mode() == pmFile && !FPictures[0].empty() && position < FItemNumbers.size();
+  return byFileIndex ? FItemNumbers[position] : static_cast<int>(position);
+}
+
+HICON TIconGlyphPickEditDlg::PictureOf(std::size_t position) {
+  std::vector<TPicture>& pictures = FPictures[Large()];
+  const int image = ImageOf(position);
+  if (image < 0 || static_cast<std::size_t>(image) >= pictures.size()) return nullptr;
+  TPicture& picture = pictures[static_cast<std::size_t>(image)];
+  if (picture.Tried) return picture.Icon;
+  if (Mode() == pmCursor) {
+    picture.Icon = position < FItemNumbers.size() ? ApplicationCursor(FItemNumbers[position]) : nullptr;
+  } else {
+    if (FHeld >= FHeldLimit) {
+      ReleaseUnseen();
+      // A window showing hundreds of cells keeps what it shows, and does not
+      // look for icons to let go of at every new one.
+      FHeldLimit = std::max(kMaxHeldIcons, FHeld + kMaxHeldIcons / 2);
+    }
+    const int size = IconMetric(Large() ? SM_CXICON : SM_CXSMICON);
+    if (FLibrary) picture.Owned = FLibrary->Icon(image, {size, size});
+    if (!picture.Owned) picture.Owned = ExtractIconOfSize(FListFileName, image, {size, size});
+    picture.Icon = picture.Owned.Get();
+    if (picture.Icon) ++FHeld;
+    else PostMessageW(Handle(), kDropFailed, 0, 0);
+  }
+  picture.Tried = true;
+  return picture.Icon;
+}
+
+void TIconGlyphPickEditDlg::ReleaseUnseen() {
+  const HWND list = Control("IconList");
+  RECT client{};
+  GetClientRect(list, &client);
+  std::vector<bool> seen(FPictures[0].size());
+  const auto count = static_cast<std::size_t>(std::max<LRESULT>(0, SendMessageW(list, LB_GETCOUNT, 0, 0)));
+  for (auto at = static_cast<std::size_t>(std::max<LRESULT>(0, SendMessageW(list, LB_GETTOPINDEX, 0, 0)));
+       at < count; ++at) {
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, at, reinterpret_cast<LPARAM>(&r));
+    if (r.left >= client.right) break;
+    if (const auto image = static_cast<std::size_t>(ImageOf(at)); image < seen.size()) seen[image] = true;
+  }
+  FHeld = 0;
+  for (auto& pictures : FPictures) {
+    for (std::size_t image = 0; image < pictures.size(); ++image) {
+      if (!pictures[image].Owned) continue;
+      if (seen[image]) ++FHeld;
+      else pictures[image] = TPicture{};
+    }
+  }
+}
+
+void TIconGlyphPickEditDlg::DropFailedItems() {
+  // Cursor items stand for their identifiers: they stay, empty.
+  const std::vector<TPicture>& pictures = FPictures[Large()];
+  if (Mode() != pmFile || pictures.empty()) return;
+  const HWND list = Control("IconList");
+  for (std::size_t at = FItemNumbers.size(); at-- > 0;) {
+    const TPicture& picture = pictures[static_cast<std::size_t>(FItemNumbers[at])];
+    if (!picture.Tried || picture.Icon) continue;
+    SendMessageW(list, LB_DELETESTRING, at, 0);
+    FItemNumbers.erase(FItemNumbers.begin() + static_cast<std::ptrdiff_t>(at));
+  }
 }
 
 void TIconGlyphPickEditDlg::IconListClick() {
@@ -354,9 +513,19 @@ void TIconGlyphPickEditDlg::IconListDrawItem(const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
   const TImageList& images = Mode() == pmSystem ? (Large() ? SysLargeIconList : SysSmallIconList)
                                                 : (Large() ? LargeIconList : SmallIconList);
-  if (images.Handle())
-    ImageList_Draw(images.Handle(), static_cast<int>(item.itemID), item.hDC, item.rcItem.left + Scale(4),
-                   item.rcItem.top + Scale(4), ILD_NORMAL);
+  const int image = ImageOf(item.itemID);
+  const int x = item.rcItem.left + Scale(4), y = item.rcItem.top + Scale(4);
+  const int size = IconMetric(Large() ? SM_CXICON : SM_CXSMICON);
+  if (Mode() != pmSystem && !FPictures[0].empty()) {
+    // Drawn from the icon itself: copying it into an image list first costs
+    // more than extracting it.
+    if (const HICON icon = PictureOf(item.itemID)) DrawIconEx(item.hDC, x, y, icon, size, size, 0, nullptr, DI_NORMAL);
+  } else if (images.Handle() && images.Width() > size) {
+    // The shell has no list of this DPI's size: its next larger one, made smaller.
+    if (const UniqueIcon icon = images.GetIcon(image)) DrawIconEx(item.hDC, x, y, icon.Get(), size, size, 0, nullptr, DI_NORMAL);
+  } else if (images.Handle()) {
+    ImageList_Draw(images.Handle(), image, item.hDC, x, y, ILD_NORMAL);
+  }
   if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
@@ -391,6 +560,9 @@ LRESULT TIconGlyphPickEditDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM
       }
       break;
     }
+    case kDropFailed:
+      DropFailedItems();
+      return 0;
     case WM_CTLCOLORLISTBOX:
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_SIZE: {
@@ -407,6 +579,7 @@ LRESULT TIconGlyphPickEditDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM
       // The lists are drawn again at the new monitor's icon size.
       const LRESULT selected = SendMessageW(Control("IconList"), LB_GETCURSEL, 0, 0);
       const bool listed = !FItemNumbers.empty();
+      AttachSystemLists();
       if (Mode() == pmCursor) sbtnCursorClick();
       else if (Mode() == pmFile && listed) LoadIconsFromFile(FListFile);
       else SizeIconLists();

@@ -5,6 +5,7 @@
 // isbIconSpeedBtn.IconGlyph on IDOK and frees it.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@
 
 class TIconGlyphPickEditDlg : public Form {
  public:
-  explicit TIconGlyphPickEditDlg(TApplication& app) : Form(app) {}
+  explicit TIconGlyphPickEditDlg(TApplication& app);
   ~TIconGlyphPickEditDlg() override;
 
   void Create(HWND owner);
@@ -52,6 +53,21 @@ class TIconGlyphPickEditDlg : public Form {
   void isbSystemClick();
   void IconListClick();
   void IconListDrawItem(const DRAWITEMSTRUCT& item);
+  // Where the picture of the item at `position` is kept: a file's icon at
+  // its file index, anything else at the item's position.
+  int ImageOf(std::size_t position) const;
+  // The picture of the item at `position` at the current size, extracted
+  // (or the cursor looked up) the first time it is drawn; null when there
+  // is none.
+  HICON PictureOf(std::size_t position);
+  // Lets go of the extracted icons whose items are out of sight.
+  void ReleaseUnseen();
+  // Takes out the file items whose icon turned out damaged when drawn.
+  void DropFailedItems();
+  // Room for `count` pictures of each size, none made yet.
+  void WaitForPictures(int count);
+  // The shell's system image lists for the window's DPI.
+  void AttachSystemLists();
   // The tool buttons' places, pictures and font for the current DPI.
   void PlaceButtons();
   // The own lists at the icon metrics of the current DPI, emptied.
@@ -65,6 +81,21 @@ class TIconGlyphPickEditDlg : public Form {
   std::u16string FLoadedFile;
   // What each item stands for: its file index, system index or cursor id.
   std::vector<int> FItemNumbers;
+  // File icons and cursors are drawn from these, made when first drawn:
+  // [0] small and [1] large, by ImageOf. Empty when the image lists were
+  // filled at once (an animated cursor's frames).
+  struct TPicture {
+    UniqueIcon Owned;      // an extracted icon
+    HICON Icon = nullptr;  // what is drawn: Owned, or the application's cursor
+    bool Tried = false;
+  };
+  std::vector<TPicture> FPictures[2];
+  int FHeld = 0;  // how many of them hold an extracted icon
+  int FHeldLimit = 0;  // past which those out of sight are let go of
+  class TIconLibrary;
+  std::unique_ptr<TIconLibrary> FLibrary;  // the listed module's icons
+  // FListFile as the icon functions take it.
+  std::wstring FListFileName;
   UniqueFont FBoldFont;
   bool FCreated = false;
 };

@@ -23,22 +23,11 @@ std::uint32_t ToDib(COLORREF color) {
   return (std::uint32_t(GetRValue(color)) << 16) | (std::uint32_t(GetGValue(color)) << 8) | GetBValue(color);
 }
 
-// Icon number `index` of a file (a negative index is a resource
-// identifier) at the size asked: the file's image nearest that size. The
-// handle is only taken when the call says it extracted one: a missing file
-// may leave junk in it.
-UniqueIcon ExtractIconOfSize(const std::u16string& fileName, int index, SIZE size) {
-  HICON icon = nullptr;
-  const HRESULT result =
-      SHDefExtractIconW(SystemFileName(fileName).c_str(), index, 0, &icon, nullptr, static_cast<UINT>(size.cx));
-  return result == S_OK ? UniqueIcon(icon) : UniqueIcon();
-}
-
 // Paints icon number `index` of a file with the given step.
 void PaintFromFile(TIconGlyph& glyph, const std::u16string& fileName, int index, int step, TBitmap& bitmap,
                    UINT dpi) {
   SetSystemIconSize(bitmap, glyph.IconSize(), dpi);
-  const UniqueIcon icon = ExtractIconOfSize(fileName, index, SystemIconSize(glyph.IconSize(), dpi));
+  const UniqueIcon icon = ExtractIconOfSize(SystemFileName(fileName), index, SystemIconSize(glyph.IconSize(), dpi));
   PaintIcon(glyph, icon.Get(), step, bitmap, dpi);
 }
 
@@ -214,21 +203,21 @@ void TImageList::ShareHandle(HIMAGELIST list) {
   }
 }
 
+void TImageList::Make() {
+  if (FHandle) return;
+  FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 1, 4);
+  if (!FHandle) throw Exception(std::u16string(kOutOfResources));
+}
+
 int TImageList::AddIcon(HICON icon) {
   if (FShared) return -1;  // the shell's list is not ours to change
-  if (!FHandle) {
-    FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 1, 4);
-    if (!FHandle) throw Exception(std::u16string(kOutOfResources));
-  }
+  Make();
   return icon ? ImageList_ReplaceIcon(FHandle, -1, icon) : -1;
 }
 
 int TImageList::AddBitmap(const TBitmap& bitmap) {
   if (FShared || bitmap.Width() < FWidth || bitmap.Height() < FHeight) return -1;
-  if (!FHandle) {
-    FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, 1, 4);
-    if (!FHandle) throw Exception(std::u16string(kOutOfResources));
-  }
+  Make();
   // The list takes the top-left part: a picture with its marker line below
   // the icon loses that line.
   TBitmap part;
@@ -250,6 +239,14 @@ UniqueIcon TImageList::GetIcon(int index) const {
 }
 
 // --- Free routines ----------------------------------------------------------
+
+UniqueIcon ExtractIconOfSize(const std::wstring& systemName, int index, SIZE size) {
+  HICON icon = nullptr;
+  // The handle is only taken when the call says it extracted one: a missing
+  // file may leave junk in it.
+  const HRESULT result = SHDefExtractIconW(systemName.c_str(), index, 0, &icon, nullptr, static_cast<UINT>(size.cx));
+  return result == S_OK ? UniqueIcon(icon) : UniqueIcon();
+}
 
 COLORREF ColorToRGB(TColor color) {
   if (color & 0x80000000u) return GetSysColor(static_cast<int>(color & 0xFF));

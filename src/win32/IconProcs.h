@@ -81,6 +81,8 @@ class TImageList {
 
  private:
   void Release();
+  // Makes the list of our own when there is none yet.
+  void Make();
 
   HIMAGELIST FHandle = nullptr;
   bool FShared = false;
@@ -94,6 +96,11 @@ class TImageList {
 // when the file system has one; otherwise as it is, and the call finds
 // nothing.
 std::wstring SystemFileName(const std::u16string& fileName);
+
+// Icon number `index` of a file named as SystemFileName gives it (a negative
+// index is a resource identifier) at the size asked: the file's image nearest
+// that size, not one scaled from another size. Empty when there is none.
+UniqueIcon ExtractIconOfSize(const std::wstring& systemName, int index, SIZE size);
 
 // A colour value as GDI takes it: system colours resolved.
 COLORREF ColorToRGB(TColor color);

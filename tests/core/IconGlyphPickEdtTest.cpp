@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -54,6 +56,61 @@ TEST(ListedCursorIds, DefaultLookalikesAreLeftOutExceptTheArrow) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(Listed(c.table), c.listed);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(IconGroupImageIds, EntriesOfAWellFormedDirectoryOnly) {
+  // Two entries (32 and 16 pixels) naming images 7 and 300.
+  const std::vector<std::uint8_t> two = {0, 0, 1, 0, 2, 0,                                     //
+                                         32, 32, 0, 0, 1, 0, 32, 0, 0x10, 0, 0, 0, 7, 0,       //
+                                         16, 16, 0, 0, 1, 0, 32, 0, 0x10, 0, 0, 0, 0x2C, 0x01};
+  EXPECT_EQ(IconGroupImageIds(two), (std::vector<std::uint16_t>{7, 300}));
+  auto changed = [&](std::size_t at, std::uint8_t value) {
+    auto bytes = two;
+    bytes[at] = value;
+    return bytes;
+  };
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> bytes;
+  } broken[] = {
+      {"cut in the last entry", {two.begin(), two.end() - 1}},
+      {"a cursor group (type 2)", changed(2, 2)},
+      {"reserved word not 0", changed(0, 1)},
+      {"more entries than bytes", changed(4, 3)},
+      {"no entries", {0, 0, 1, 0, 0, 0}},
+      {"shorter than the header", {0, 0, 1, 0}},
+  };
+  for (const auto& b : broken) EXPECT_TRUE(IconGroupImageIds(b.bytes).empty()) << b.what;
+}
+
+TEST(LooksLikeIconImage, BitmapHeadersAndPngOnly) {
+  auto bytes = [](std::initializer_list<int> b, std::size_t size) {
+    std::vector<std::uint8_t> v(size);
+    std::copy(b.begin(), b.end(), v.begin());
+    return v;
+  };
+  const struct {
+    const char* what;
+    std::vector<std::uint8_t> image;
+    bool ok;
+  } cases[] = {
+      {"info header", bytes({40, 0, 0, 0}, 40 + 32 * 64 * 4), true},
+      {"core header", bytes({12, 0, 0, 0}, 12 + 64), true},
+      {"v4 header", bytes({108, 0, 0, 0}, 108), true},
+      {"v5 header", bytes({124, 0, 0, 0}, 124), true},
+      {"PNG", bytes({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, 40), true},
+      {"header longer than the image", bytes({40, 0, 0, 0}, 39), false},
+      {"text", bytes({'n', 'o', 't', ' ', 'a', 'n'}, 17), false},
+      {"another header size", bytes({56, 0, 0, 0}, 200), false},
+      {"40 in the wrong byte", bytes({0, 0, 0, 40}, 200), false},
+      {"cut PNG signature", bytes({0x89, 'P', 'N', 'G'}, 4), false},
+      {"empty", {}, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LooksLikeIconImage(c.image), c.ok) << c.what;
 }
 
 }  // namespace

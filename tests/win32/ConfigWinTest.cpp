@@ -846,6 +846,7 @@ struct PickerAnswer {
   bool Ok = true;
   std::u16string Load{};  // a file loaded first, as Load... would
   int Items = -1;  // what the list held when it showed
+  int Marked = -1;  // and the item marked in it
 };
 PickerAnswer* gAnswer = nullptr;
 
@@ -864,6 +865,7 @@ void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND list = nullptr;
   EnumChildWindows(picker, FindListBox, reinterpret_cast<LPARAM>(&list));
   gAnswer->Items = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+  gAnswer->Marked = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
   if (!gAnswer->Load.empty())
     static_cast<TIconGlyphPickEditDlg*>(reinterpret_cast<Form*>(GetWindowLongPtrW(picker, GWLP_USERDATA)))
         ->LoadIconsFromFile(gAnswer->Load);
@@ -878,7 +880,7 @@ void CALLBACK AnswerPicker(HWND, UINT, UINT_PTR timer, DWORD) {
 TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
   wchar_t system[MAX_PATH + 1] = {};
   GetSystemDirectoryW(system, MAX_PATH + 1);
-  const std::u16string shell32 = U16(system) + u"\\SHELL32.DLL";
+  const std::u16string shell32 = U16(system) + u"\\SHELL32.DLL", notepad = U16(system) + u"\\notepad.exe";
   TConfigForm& f = Open({{u"A", {u"one"}}});
   TAppItem& one = settings.Groups[0].Apps[0];
   TreeView_SelectItem(Tree(), Node(0, 0));
@@ -889,16 +891,20 @@ TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
     PickerAnswer Answer;
     bool ListFilled;
     std::u16string Stored;
+    int Marked = -1;
   };
   const Case cases[] = {
-      {"icon 12 of a library", u"C:\\a.exe", shell32 + u",5", {12, true}, true, shell32 + u",12"},
+      {"icon 12 of a library", u"C:\\a.exe", shell32 + u",5", {12, true}, true, shell32 + u",12", 5},
+      {"a program's own icons, without Load", notepad, u"", {-1, true}, true, notepad + u",0", 0},
+      {"a broken location opens on no file", u"C:\\a.exe", u"C:\\x.dll,abc", {-1, false}, false, u"C:\\x.dll,abc"},
+      {"... and is mended with Load", u"C:\\a.exe", u"C:\\x.dll,abc", {2, true, shell32}, false, shell32 + u",2"},
       {"OK without a pick for a program", u"C:\\Tools\\APP.EXE", u"", {-1, true}, false, u"C:\\Tools\\APP.EXE,0"},
       {"... for a lower-case program", u"C:\\Tools\\app.exe", u"", {-1, true}, false, u"C:\\Tools\\app.exe,0"},
       {"OK without a pick for a document", u"C:\\notes.txt", u"", {-1, true}, false, u""},
       {"another file type opens no file", u"C:\\a.exe", u"C:\\c.ani,1", {-1, true}, false, u""},
-      {"Cancel changes nothing", u"C:\\a.exe", shell32 + u",7", {3, false}, true, shell32 + u",7"},
+      {"Cancel changes nothing", u"C:\\a.exe", shell32 + u",7", {3, false}, true, shell32 + u",7", 7},
       {"a frame of an animated cursor", u"C:\\a.exe", shell32 + u",7", {2, true, icontest::DataFile(u"steps.ani")},
-       true, u""},
+       true, u"", 7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
@@ -910,6 +916,7 @@ TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
     SetTimer(nullptr, 0, 50, AnswerPicker);
     f.mDisplayIconClick();
     EXPECT_EQ(answer.Items > 0, c.ListFilled) << answer.Items;
+    EXPECT_EQ(answer.Marked, c.Marked);
     EXPECT_EQ(one.IconLocation, c.Stored);
   }
   EXPECT_TRUE(boxes.empty());

@@ -3,6 +3,7 @@
 #include "win32/IconGlyphPickEdt.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <algorithm>
@@ -425,7 +426,17 @@ TEST_F(IconGlyphPickEdt, TabReachesEveryButtonAndSpacePressesIt) {
       Key(GetFocus(), VK_TAB);
     });
   steps.push_back([&] {
+    // Space pressed on a check box, Tab, let go on a mode button; pressed on
+    // the button, the focus away and back, let go: neither is a click.
+    SendMessageW(dlg.Control("cbFlat"), WM_KEYDOWN, VK_SPACE, 1);
     SetFocus(dlg.isbSystem.Handle());
+    SendMessageW(dlg.isbSystem.Handle(), WM_KEYUP, VK_SPACE, 0xC0000001);
+    SendMessageW(dlg.isbSystem.Handle(), WM_KEYDOWN, VK_SPACE, 1);
+    SetFocus(dlg.Control("IconList"));
+    SetFocus(dlg.isbSystem.Handle());
+    SendMessageW(dlg.isbSystem.Handle(), WM_KEYUP, VK_SPACE, 0xC0000001);
+    EXPECT_TRUE(dlg.isbFile.Down()) << "a Space let go that began elsewhere switched the mode";
+    EXPECT_FALSE(dlg.isbSystem.Down());
     Key(dlg.isbSystem.Handle(), VK_SPACE);
   });
   steps.push_back([&] {
@@ -442,6 +453,165 @@ TEST_F(IconGlyphPickEdt, TabReachesEveryButtonAndSpacePressesIt) {
     EXPECT_NE(std::find(reached.begin(), reached.end(), b->Handle()), reached.end()) << "Tab never reached a button";
   for (const char* name : {"IconList", "btnOk", "btnCancel", "bbLoad"})
     EXPECT_NE(std::find(reached.begin(), reached.end(), dlg.Control(name)), reached.end()) << name;
+}
+
+}  // namespace
+
+namespace {
+
+// The cell of a list item in a picture of the list's client area: how many
+// of its pixels, at the icon's place, are not the button face.
+int IconPixels(const TBitmap& painted, const RECT& cell, int offset, int size) {
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  int n = 0;
+  for (int y = cell.top + offset; y < std::min<int>(cell.top + offset + size, painted.Height()); ++y)
+    for (int x = cell.left + offset; x < std::min<int>(cell.left + offset + size, painted.Width()); ++x)
+      n += painted.Pixel(x, y) != face;
+  return n;
+}
+
+// The columns of a cell, from its left, with a pixel that is not the face.
+int IconWidth(const TBitmap& painted, const RECT& cell) {
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  int right = 0;
+  for (int y = cell.top; y < std::min<int>(cell.bottom, painted.Height()); ++y)
+    for (int x = cell.left; x < std::min<int>(cell.right, painted.Width()); ++x)
+      if (painted.Pixel(x, y) != face) right = std::max(right, static_cast<int>(x - cell.left + 1));
+  return right;
+}
+
+// A library of 320 icons, shown at once and drawn as the user scrolls:
+// every item drawn with its icon, small, large and small again, and picks
+// give the file's index.
+TEST_F(IconGlyphPickEdt, ScrollingThroughALargeLibraryDrawsEveryItem) {
+  dlg.AllowFile = true;
+  const std::u16string library = Beside(u"picker_bench_icons.dll");
+  const HWND list = dlg.Control("IconList");
+  const int result = RunModal(dlg, {[&] {
+    SetFocus(dlg.Control("btnCancel"));  // no focus frame over a cell
+    dlg.LoadIconsFromFile(library);
+    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 320);
+    // Small again at the end: by then icons out of sight have been let go
+    // of, and come back from the file when seen again.
+    for (TIconSpeedBtn* size : {&dlg.isbSmall, &dlg.isbLarge, &dlg.isbSmall}) {
+      SendMessageW(size->Handle(), BM_CLICK, 0, 0);
+      const int icon = GetSystemMetrics(size == &dlg.isbLarge ? SM_CXICON : SM_CXSMICON);
+      std::vector<int> drawn(320, -1);
+      for (int top = 0; top < 320;) {
+        SendMessageW(list, LB_SETTOPINDEX, top, 0);
+        const TBitmap painted = PrintClient(list);
+        RECT client{};
+        GetClientRect(list, &client);
+        int next = top;
+        for (int i = top; i < 320; ++i) {
+          RECT cell{};
+          SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&cell));
+          if (cell.left >= client.right) break;
+          if (cell.right > client.right || cell.bottom > client.bottom) continue;  // not whole in sight
+          drawn[i] = IconPixels(painted, cell, dlg.Scale(4), icon);
+          // Nothing drawn beyond the icon's size: drawn from the file at it.
+          EXPECT_LE(IconWidth(painted, cell), dlg.Scale(4) + icon) << i;
+          next = i + 1;
+        }
+        ASSERT_GT(next, top) << "no whole item in sight";
+        top = next;
+      }
+      for (int i = 0; i < 320; ++i)
+        EXPECT_GT(drawn[i], icon * icon / 3) << "item " << i << (size == &dlg.isbLarge ? " large" : " small");
+    }
+    ClickItem(list, SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    EXPECT_EQ(g.IconIndex(), SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    EXPECT_EQ(g.FileName(), library);
+    Key(list, VK_RETURN);
+  }});
+  EXPECT_EQ(result, IDOK);
+}
+
+// At 144 DPI the icons are the file's own larger pictures and the shell's
+// list for that size, not the system DPI's stretched.
+TEST_F(IconGlyphPickEdt, AnotherDpiDrawsTheIconsOfItsSize) {
+  dlg.AllowFile = dlg.AllowSystem = true;
+  g.SetIconSize(isLarge);
+  const HWND list = dlg.Control("IconList");
+  const int result = RunModal(dlg, {[&] {
+    dlg.LoadIconsFromFile(Shell32());
+    RECT r{};
+    GetWindowRect(dlg.Handle(), &r);
+    const RECT suggested{r.left, r.top, r.left + (r.right - r.left) * 3 / 2, r.top + (r.bottom - r.top) * 3 / 2};
+    SendMessageW(dlg.Handle(), kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    const int size = SystemIconSize(isLarge, 144).cx;
+    const int offset = dlg.Scale(4);
+    // The file's picture at 48 pixels, laid on the face as the list draws it.
+    TBitmap expected;
+    FillBitmap(expected, clBtnFace, size, size);
+    const UniqueIcon icon = ExtractIconOfSize(SystemFileName(Shell32()), 3, {size, size});
+    ASSERT_TRUE(icon);
+    {
+      const TBitmapCanvas c(expected);
+      DrawIconEx(c.DC(), 0, 0, icon.Get(), size, size, 0, nullptr, DI_NORMAL);
+    }
+    UpdateWindow(list);
+    TBitmap painted = PrintClient(list);
+    RECT cell{};
+    SendMessageW(list, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&cell));
+    int differ = 0;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) differ += painted.Pixel(cell.left + offset + x, cell.top + offset + y) != expected.Pixel(x, y);
+    EXPECT_LT(differ, size * size / 20) << "the file's icon of 144 DPI's size";
+
+    // The shell fills its lists as it is asked for icons.
+    for (const std::u16string& file : {Shell32(), DataFile(u"red.ico"), Beside(u"")}) {
+      SHFILEINFOW info{};
+      SHGetFileInfoW(SystemFileName(file).c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_LARGEICON);
+    }
+    SendMessageW(dlg.isbSystem.Handle(), BM_CLICK, 0, 0);
+    const int shown = static_cast<int>(std::min<LRESULT>(SendMessageW(list, LB_GETCOUNT, 0, 0), 6));
+    ASSERT_GT(shown, 0);
+    UpdateWindow(list);
+    painted = PrintClient(list);
+    int widest = 0;
+    for (int i = 0; i < shown; ++i) {
+      SendMessageW(list, LB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&cell));
+      widest = std::max(widest, IconWidth(painted, cell) - offset);
+    }
+    EXPECT_GT(widest, SystemIconSize(isLarge, 96).cx) << "the shell's icons at 144 DPI's size";
+    EXPECT_LE(widest, size);
+    Key(list, VK_ESCAPE);
+  }});
+  EXPECT_EQ(result, IDCANCEL);
+}
+
+// An icon file whose only image is text: listed at Load, found out when
+// drawn, and the item goes once the list has painted.
+TEST_F(IconGlyphPickEdt, AnIconFoundDamagedWhenDrawnLeavesTheList) {
+  wchar_t temp[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring file = std::wstring(temp) + L"dorvane-damaged-" + std::to_wstring(GetCurrentProcessId()) + L".ico";
+  const char text[41] = "not an icon image, only forty bytes long";
+  std::string bytes("\0\0\1\0\1\0" "\x20\x20\0\0\1\0\x20\0" "\x28\0\0\0" "\x16\0\0\0", 22);
+  bytes.append(text, 40);
+  const HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(h);
+  const HWND list = dlg.Control("IconList");
+  dlg.AllowFile = true;
+  const int result = RunModal(dlg, {
+      [&] {
+        dlg.LoadIconsFromFile(U16(file));
+        EXPECT_EQ(Items(list), std::vector<std::wstring>{L"0"});
+        UpdateWindow(list);
+      },
+      [&] {
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+        ClickItem(list, 0);  // nothing there: nothing happens
+        EXPECT_EQ(g.IconType(), itFileDefault);
+        Key(list, VK_ESCAPE);
+      },
+  });
+  EXPECT_EQ(result, IDCANCEL);
+  DeleteFileW(file.c_str());
 }
 
 }  // namespace
