@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "core/IconGlyphPickEdt.h"
+#include "win32/AboutWin.h"
 #include "win32/res/resource.h"
 
 namespace {
@@ -531,6 +532,9 @@ void TIconGlyphPickEditDlg::IconListDrawItem(const DRAWITEMSTRUCT& item) {
 
 LRESULT TIconGlyphPickEditDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_HELP:
+      ShowHelp(App, Handle(), u"icon");  // where the entry editor's Icon is told of
+      return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDOK:

@@ -455,6 +455,31 @@ TEST_F(IconGlyphPickEdt, TabReachesEveryButtonAndSpacePressesIt) {
     EXPECT_NE(std::find(reached.begin(), reached.end(), dlg.Control(name)), reached.end()) << name;
 }
 
+// F1 opens the help page where the entry editor's icon is told of; only a
+// real key press makes Windows ask for help.
+TEST_F(IconGlyphPickEdt, F1OpensTheHelpAtTheIcon) {
+  std::vector<std::u16string> pages;
+  app.OpenHelpPage = [&pages](HWND, const std::u16string& page) {
+    pages.push_back(page.substr(page.find_last_of(u'\\') + 1));
+    return 42;
+  };
+  dlg.AllowFile = true;
+  const int result = RunModal(dlg, {[&] {
+                                      SetForegroundWindow(dlg.Handle());
+                                      SetFocus(dlg.Control("IconList"));
+                                      INPUT press[2] = {};
+                                      for (INPUT& in : press) {
+                                        in.type = INPUT_KEYBOARD;
+                                        in.ki.wVk = VK_F1;
+                                      }
+                                      press[1].ki.dwFlags = KEYEVENTF_KEYUP;
+                                      SendInput(2, press, sizeof(INPUT));
+                                    },
+                                    [&] { PostMessageW(dlg.Handle(), WM_COMMAND, IDCANCEL, 0); }});
+  EXPECT_EQ(result, IDCANCEL);
+  EXPECT_EQ(pages, std::vector<std::u16string>{u"Dorvane.html#icon"});
+}
+
 }  // namespace
 
 namespace {
