@@ -669,13 +669,7 @@ TEST_F(ConfigDialog, F1OpensTheHelpAtThePageShown) {
   SetFocus(Tree());
   // The key itself: Windows makes the help request of a real key press only.
   const auto f1 = [this] {
-    INPUT press[2] = {};
-    for (INPUT& in : press) {
-      in.type = INPUT_KEYBOARD;
-      in.ki.wVk = VK_F1;
-    }
-    press[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, press, sizeof(INPUT));
+    PressKey(VK_F1);
     Settle();
   };
   f1();

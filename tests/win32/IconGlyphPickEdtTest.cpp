@@ -467,13 +467,7 @@ TEST_F(IconGlyphPickEdt, F1OpensTheHelpAtTheIcon) {
   const int result = RunModal(dlg, {[&] {
                                       SetForegroundWindow(dlg.Handle());
                                       SetFocus(dlg.Control("IconList"));
-                                      INPUT press[2] = {};
-                                      for (INPUT& in : press) {
-                                        in.type = INPUT_KEYBOARD;
-                                        in.ki.wVk = VK_F1;
-                                      }
-                                      press[1].ki.dwFlags = KEYEVENTF_KEYUP;
-                                      SendInput(2, press, sizeof(INPUT));
+                                      PressKey(VK_F1);
                                     },
                                     [&] { PostMessageW(dlg.Handle(), WM_COMMAND, IDCANCEL, 0); }});
   EXPECT_EQ(result, IDCANCEL);

@@ -74,3 +74,13 @@ TTempFolder::TTempFolder(const std::wstring& stem) {
 }
 
 TTempFolder::~TTempFolder() { RemoveTree(FPath); }
+
+void PressKey(WORD key) {
+  INPUT press[2] = {};
+  for (INPUT& in : press) {
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key;
+  }
+  press[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, press, sizeof(INPUT));
+}

@@ -15,6 +15,9 @@ bool PumpUntil(const std::function<bool()>& done, int ms);
 // Whether the window is (or within 2 s becomes) visible or hidden as asked:
 // the shell's windows are shown and hidden asynchronously.
 bool ComesTo(HWND window, bool visible);
+// One real press of a key (down and up) to the window in front, through
+// the system's input queue, as a person's hand gives it.
+void PressKey(WORD key);
 
 // A plain top-level window (button face colour, no behaviour of its own)
 // to hold controls or stand in for a form; shown and pumped once unless
