@@ -15,7 +15,6 @@
 #include "win32/MainPressHost.h"
 #include "win32/DataClasses.h"
 #include "win32/WinSupport.h"
-#include "win32/oKXScreenSaver.h"
 #include "win32/res/resource.h"
 
 namespace {
@@ -112,15 +111,15 @@ bool TMainForm::PreTranslateMessage(MSG& msg) { return Keyboard.KeyDown(msg); }
 // ------------------------------------------------------------ life cycle
 
 void TMainForm::CreateActions() {
-  actExplorer = &actMain.Add(u"Windows Explorer", u"Windows Explorer", 3, [this] { ExplorerClick(); });
-  actConfig = &actMain.Add(u"Configuration", u"Configure Dorvane", 2, [this] { ConfigBtnClick(); });
-  actInfo = &actMain.Add(u"About Dorvane", u"About Dorvane", 5, [this] { AboutBtnClick(); });
-  actToggleDeskTop = &actMain.Add(u"Toggle Desktop Icons", u"", 1, [this] { DesktopBtnClick(); });
-  actScreenSaver =
-      &actMain.Add(u"Activate Screen Saver", u"Activate Screen Saver", 4, [this] { actScreenSaverExecute(); });
-  actRestore = &actMain.Add(u"Restore", u"Restore Dorvane", 6, [this] { actRestoreExecute(); });
+  actExplorer = &actMain.Add(u"Windows Explorer", u"Windows Explorer", 3, [this] { Commands.ExplorerClick(); });
+  actConfig = &actMain.Add(u"Configuration", u"Configure Dorvane", 2, [this] { Commands.ConfigBtnClick(); });
+  actInfo = &actMain.Add(u"About Dorvane", u"About Dorvane", 5, [this] { Commands.AboutBtnClick(); });
+  actToggleDeskTop = &actMain.Add(u"Toggle Desktop Icons", u"", 1, [this] { Commands.DesktopBtnClick(); });
+  actScreenSaver = &actMain.Add(u"Activate Screen Saver", u"Activate Screen Saver", 4,
+                                [this] { Commands.actScreenSaverExecute(); });
+  actRestore = &actMain.Add(u"Restore", u"Restore Dorvane", 6, [this] { RestoreWindow(); });
   actLockWorkstation =
-      &actMain.Add(u"Lock Workstation", u"Lock Workstation", 7, [this] { actLockWorkstationExecute(); });
+      &actMain.Add(u"Lock Workstation", u"Lock Workstation", 7, [this] { Commands.actLockWorkstationExecute(); });
 }
 
 void TMainForm::FormCreate() {
@@ -220,7 +219,7 @@ void TMainForm::LoadToolImages() {
 void TMainForm::AddTrayIcon() {
   auto icon = std::make_unique<TTrayIcon>(App, FEnv.TrayNotify);
   icon->SetHint(App.Title);
-  icon->PopupMenu = [this] { return BuildTrayMenu(); };
+  icon->PopupMenu = [this] { return Commands.BuildTrayMenu(); };
   icon->PopupOwner = Handle();
   icon->SetIcon(TrayImage.Get());
   icon->OnDblClick = [this] { TrayIconDblClick(); };
@@ -481,97 +480,6 @@ void TMainForm::ProgramBtnClick(int tag) {
   ::ProgramBtnClick(host, *Settings, Row.SelectedTab(), tag);
 }
 
-// ------------------------------------------------------------- commands
-
-void TMainForm::ExplorerClick() {
-  FEnv.RunProgram(Handle(), u"Explorer.exe", ExplorerParameters(*Settings), u"", SW_SHOWNORMAL);
-}
-
-void TMainForm::DesktopBtnClick() {
-  DesktopHidden = !DesktopHidden;
-  Desk.HideDesktopWindow(DesktopHidden);
-  SetForegroundWindow(Handle());
-  UpdateDesktopAction();
-}
-
-void TMainForm::AboutBtnClick() {
-  TAboutForm about(App);  // freed on every way out
-  about.Create(Handle());
-  about.ShowModal(Handle());
-}
-
-void TMainForm::ConfigBtnClick() {
-  if (DeskLocked()) return;
-  FollowSettingsFile();  // the dialog edits the newest desk
-  TConfigForm config(App, *Settings);  // freed on every way out
-  config.Create(Handle());
-  const int oldSize = Settings->BtnSize;
-  config.LoadOptions(*Settings);
-  const int tab = Row.SelectedTab();
-  if (DesktopToggleBlocked()) {
-    const HWND hide = config.Control("HidePMCB");
-    ShowWindow(hide, SW_HIDE);
-    SendMessageW(hide, BM_SETCHECK, BST_UNCHECKED, 0);
-  }
-  FConfigOpen = true;
-  if (OnConfigShow) OnConfigShow(config);
-  else config.ShowModal(Handle());
-  FConfigOpen = false;
-  actExplorer->SetEnabled(!Settings->DisableExplorer);
-  actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
-  Desk.HideTaskbar(Settings->HideTaskBar);
-  ApplyWindowButtons();
-  ApplyShellKeys();
-  if (Settings->BtnSize != oldSize) {
-    Row.ClearButtons(true);
-    ApplyButtonSize();
-  }
-  if (!config.DataChanged && !config.OptionsChanged) {
-    FollowSettingsFile();  // a change that waited for the dialog
-    return;
-  }
-  if (config.DataChanged) config.StoreTree(*Settings);
-  Row.RebuildTabs(tab);
-  SetButtonsFlat(Settings->DoFlatButtons);
-  // The dialog's changes go over a file changed meanwhile only when the
-  // user says so, and the other version is kept.
-  const bool changedMeanwhile = !FSettingsFile.ReadOnly() && FSettingsFile.ChangedOnDisk();
-  if (changedMeanwhile &&
-      App.ShowMessage(Handle(), kSettingsChangedMeanwhile, MB_YESNO | MB_ICONWARNING) != IDYES) {
-    FollowSettingsFile();
-    return;
-  }
-  SaveChange(changedMeanwhile);
-}
-
-void TMainForm::actScreenSaverExecute() {
-  RunBeforeScreenSaver();
-  TKXScreenSaver::StartScreenSaver();
-}
-
-void TMainForm::RunBeforeScreenSaver() {
-  if (!Settings->BeforeScreenSaverCommand.empty())
-    FEnv.RunProgram(Handle(), Settings->BeforeScreenSaverCommand, Settings->BeforeScreenSaverParameters, u"",
-                    SW_HIDE);
-}
-
-void TMainForm::actRestoreExecute() { RestoreWindow(); }
-
-void TMainForm::actLockWorkstationExecute() {
-  if (CanLockWorkstation()) LockWorkstation();
-}
-
-void TMainForm::TileWindowsHorizontal1Click() {
-  ShowWindow(Handle(), SW_MINIMIZE);
-  TileWindows(nullptr, MDITILE_HORIZONTAL, nullptr, 0, nullptr);
-}
-
-UniqueMenu TMainForm::BuildTrayMenu() const {
-  UniqueMenu menu(CreatePopupMenu());
-  for (const TAction* a : {actLockWorkstation, actScreenSaver, actRestore, actExplorer}) a->AppendTo(menu.Get());
-  return menu;
-}
-
 // ------------------------------------------------------------- messages
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -622,7 +530,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_COMMAND:
       if (LOWORD(wParam) == kTileCommand) {
-        TileWindowsHorizontal1Click();
+        Commands.TileWindowsHorizontal1Click();
         return 0;
       }
       if (actMain.Execute(LOWORD(wParam))) return 0;

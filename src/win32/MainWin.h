@@ -16,6 +16,7 @@
 #include "win32/Forms.h"
 #include "win32/IconButtons.h"
 #include "win32/IconProcs.h"
+#include "win32/MainCommands.h"
 #include "win32/MainKeyboard.h"
 #include "win32/ProgramRow.h"
 #include "win32/SettingsFile.h"
@@ -107,27 +108,13 @@ class TMainForm : public Form {
   // the process ends without doing so itself.
   TDeskGuard Desk{DeskWatcherPath()};
 
-  void ExplorerClick();
-  void DesktopBtnClick();
-  void AboutBtnClick();
-  // Opens the configuration dialog over the live settings; afterwards
-  // applies the options, saves and rebuilds the row as needed.
-  void ConfigBtnClick();
-  // Runs with the dialog before it is shown modally (tests drive it here).
-  std::function<void(TConfigForm&)> OnConfigShow;
-  void actScreenSaverExecute();
-  void RunBeforeScreenSaver();
-  void actRestoreExecute();
-  void actLockWorkstationExecute();
-  void TileWindowsHorizontal1Click();
+  // What the tool bars, menus and tray menu command.
+  TMainCommands Commands{*this};
 
   // The tabs and program buttons.
   TProgramRow Row{*this, Settings};
   TMainKeyboard Keyboard{*this};
   void ProgramBtnClick(int tag);
-
-  // The notification-area menu, made from the actions as they are now.
-  UniqueMenu BuildTrayMenu() const;
 
   // A file dropped on the button area becomes an entry of the shown group,
   // saved at once.
@@ -153,6 +140,7 @@ class TMainForm : public Form {
   bool PreTranslateMessage(MSG& msg) override;
 
  private:
+  friend class TMainCommands;
   void FormCreate();
   void FormShow();
   void FormDestroy();

@@ -204,12 +204,12 @@ TEST_F(Keyboard, TheFocusStaysWhereTheKeyboardWasWhenTheRowIsBuiltAgainOrADialog
   Loop();
   EXPECT_EQ(f.Row.FocusedButton(), 1) << "after a DPI change";
   // The configuration dialog closed with a change: the row is built again.
-  f.OnConfigShow = [&f](TConfigForm& c) {
+  f.Commands.OnConfigShow = [&f](TConfigForm& c) {
     c.ShowModal(f.Handle());  // closed by the timer below
     c.DataChanged = true;
   };
   SetTimer(nullptr, 0, 50, CloseConfig);
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   Loop();
   EXPECT_EQ(f.Row.FocusedButton(), 1) << "after the configuration dialog";
   Press({VK_RIGHT});
@@ -431,13 +431,13 @@ TEST_F(Keyboard, BlockShellKeysKeepsTheShellsKeysFromEveryProgram) {
 TEST_F(Keyboard, TheKeyBlockFollowsItsOptionThroughTheDialogAndTheFile) {
   TMainForm& f = Start("");
   for (const bool on : {true, false}) {
-    f.OnConfigShow = [](TConfigForm& c) {
+    f.Commands.OnConfigShow = [](TConfigForm& c) {
       ShowWindow(c.Handle(), SW_SHOW);
       SendMessageW(c.Control("chkBlockShellKeys"), BM_CLICK, 0, 0);
       SetFocus(c.Control("chkBlockShellKeys"));
       SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
     };
-    f.ConfigBtnClick();
+    f.Commands.ConfigBtnClick();
     EXPECT_EQ(f.ShellKeysBlocked(), on);
     std::ifstream in((folder + L"SkiffData.dat").c_str(), std::ios::binary);
     const std::string saved(std::istreambuf_iterator<char>(in), {});

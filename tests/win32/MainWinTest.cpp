@@ -261,7 +261,7 @@ TEST_F(MainWindow, TheTitleBarShowsWhatTheOptionsAllow) {
     EXPECT_FALSE(IsZoomed(f.Handle()));
 
     // Both options turned over in the dialog: the title bar follows at once.
-    f.OnConfigShow = [](TConfigForm& c) {
+    f.Commands.OnConfigShow = [](TConfigForm& c) {
       ShowWindow(c.Handle(), SW_SHOW);
       for (const char* box : {"CloseCB", "MinimizeCB"}) {
         SendMessageW(c.Control(box), BM_CLICK, 0, 0);
@@ -269,7 +269,7 @@ TEST_F(MainWindow, TheTitleBarShowsWhatTheOptionsAllow) {
       }
       SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
     };
-    f.ConfigBtnClick();
+    f.Commands.ConfigBtnClick();
     check(!c.disableClose, !c.disableMinimize);
   }
 }
@@ -326,7 +326,7 @@ TEST_F(MainWindow, TheSystemVersionDecidesLockAndDesktopButtons) {
     EXPECT_EQ(f.actLockWorkstation->Visible(), !c.lockHidden);
     EXPECT_EQ(ButtonHidden("tbrLeft", f.actToggleDeskTop), c.desktopHidden);
     EXPECT_FALSE(ButtonHidden("tbrRight", f.actScreenSaver));
-    const UniqueMenu tray = f.BuildTrayMenu();
+    const UniqueMenu tray = f.Commands.BuildTrayMenu();
     EXPECT_EQ(GetMenuItemCount(tray.Get()), c.lockHidden ? 3 : 4);
     EXPECT_EQ(GetMenuState(tray.Get(), f.actLockWorkstation->Id, MF_BYCOMMAND) == UINT(-1), c.lockHidden);
   }
@@ -336,14 +336,14 @@ TEST_F(MainWindow, ADisabledActionDisablesItsButtonAndItsMenuItem) {
   WriteSettings("DisableExplorer = True");
   TMainForm& f = Start();
   EXPECT_FALSE(SendMessageW(f.Control("tbrLeft"), TB_ISBUTTONENABLED, f.actExplorer->Id, 0));
-  UniqueMenu tray = f.BuildTrayMenu();
+  UniqueMenu tray = f.Commands.BuildTrayMenu();
   EXPECT_TRUE(GetMenuState(tray.Get(), f.actExplorer->Id, MF_BYCOMMAND) & MF_GRAYED);
   wchar_t caption[64] = {};
   GetMenuStringW(tray.Get(), 3, caption, 64, MF_BYPOSITION);
   EXPECT_STREQ(caption, L"Windows Explorer");
   f.actExplorer->SetEnabled(true);
   EXPECT_TRUE(SendMessageW(f.Control("tbrLeft"), TB_ISBUTTONENABLED, f.actExplorer->Id, 0));
-  tray = f.BuildTrayMenu();
+  tray = f.Commands.BuildTrayMenu();
   EXPECT_FALSE(GetMenuState(tray.Get(), f.actExplorer->Id, MF_BYCOMMAND) & MF_GRAYED);
 }
 
@@ -490,8 +490,8 @@ TEST_F(MainWindow, TheDialogWaitsForAPushedFileAndGoesOverItOnlyWhenConfirmed) {
     };
   };
   // No change in the dialog: the pushed file is shown once it closes.
-  f.OnConfigShow = pushAndAddGroup(false);
-  f.ConfigBtnClick();
+  f.Commands.OnConfigShow = pushAndAddGroup(false);
+  f.Commands.ConfigBtnClick();
   EXPECT_FALSE(readWhileOpen);
   EXPECT_EQ(f.Settings->Groups[0].Name, u"Pushed");
   EXPECT_TRUE(boxes.empty()) << Utf16ToUtf8(boxes.empty() ? u"" : boxes[0].Text);
@@ -500,8 +500,8 @@ TEST_F(MainWindow, TheDialogWaitsForAPushedFileAndGoesOverItOnlyWhenConfirmed) {
   WriteSettings("Groups = < item Name = 'A' end >");
   PumpUntil([&] { return f.Settings->Groups[0].Name == u"A"; }, 2000);
   answer = IDNO;
-  f.OnConfigShow = pushAndAddGroup(true);
-  f.ConfigBtnClick();
+  f.Commands.OnConfigShow = pushAndAddGroup(true);
+  f.Commands.ConfigBtnClick();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].Text, kSettingsChangedMeanwhile);
   EXPECT_EQ(boxes[0].Type, UINT(MB_YESNO | MB_ICONWARNING));
@@ -513,8 +513,8 @@ TEST_F(MainWindow, TheDialogWaitsForAPushedFileAndGoesOverItOnlyWhenConfirmed) {
   WriteSettings("Groups = < item Name = 'A' end >");
   PumpUntil([&] { return f.Settings->Groups[0].Name == u"A"; }, 2000);
   answer = IDYES;
-  f.OnConfigShow = pushAndAddGroup(true);
-  f.ConfigBtnClick();
+  f.Commands.OnConfigShow = pushAndAddGroup(true);
+  f.Commands.ConfigBtnClick();
   EXPECT_EQ(boxes.size(), 2u);
   EXPECT_EQ(ReadBytes(settingsFile + L".bak"), pushed);
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
@@ -529,12 +529,12 @@ TEST_F(MainWindow, AReadOnlyFileLocksTheDesk) {
   TDroppedFiles drop;
   drop.Assign({u"C:\\Tools\\edit.exe"});
   f.FileDragDrop(drop);
-  f.OnConfigShow = [](TConfigForm& c) {
+  f.Commands.OnConfigShow = [](TConfigForm& c) {
     ShowWindow(c.Handle(), SW_SHOW);
     c.actMain.Execute(c.actAddGroup->Id);
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   ASSERT_EQ(boxes.size(), 2u);
   for (const ShownBox& box : boxes) {
     EXPECT_EQ(box.Text, kSettingsReadOnly);
@@ -587,8 +587,8 @@ TEST_F(MainWindow, TheSwitchRDisablesTheConfigurationCommand) {
     // A locked desk takes no drop and opens no dialog, however asked.
     EXPECT_EQ((GetWindowLongW(f.Control("pnlButtons"), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0, enabled);
     bool dialogShown = false;
-    f.OnConfigShow = [&](TConfigForm&) { dialogShown = true; };
-    f.ConfigBtnClick();
+    f.Commands.OnConfigShow = [&](TConfigForm&) { dialogShown = true; };
+    f.Commands.ConfigBtnClick();
     EXPECT_EQ(dialogShown, enabled);
     SendMessageW(f.Control("pnlButtons"), WM_DROPFILES, reinterpret_cast<WPARAM>(DropOf({L"C:\\regedit.exe"})), 0);
     EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), enabled ? 1 : 0);
@@ -688,7 +688,7 @@ TEST_F(MainWindow, TheMainWindowComingBackKeepsTheDialogsChanges) {
   WriteSettings("Groups = < item Name = 'A' Apps = < item Title = 'one' Command = 'C:\\one.exe' end "
                 "item Title = 'two' Command = 'C:\\two.exe' end > end >");
   TMainForm& f = Start();
-  f.OnConfigShow = [](TConfigForm& c) {
+  f.Commands.OnConfigShow = [](TConfigForm& c) {
     ShowWindow(c.Handle(), SW_SHOW);
     const HWND tree = c.Tree();
     const HTREEITEM one = TreeView_GetChild(tree, TreeView_GetRoot(tree));
@@ -698,7 +698,7 @@ TEST_F(MainWindow, TheMainWindowComingBackKeepsTheDialogsChanges) {
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
   answer = IDYES;
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   EXPECT_EQ(f.Settings->Groups[0].Apps.Count(), 1);
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings)) << "saved";
   EXPECT_NE(ReadBytes(settingsFile).find("Title = 'uno'"), std::string::npos);
@@ -713,7 +713,7 @@ TEST_F(MainWindow, LookingThroughEntriesWritesOnlyWhatWasEdited) {
                 "item Title = 'one' Command = 'C:\\one.exe' DialogType = 'y' end "
                 "item Title = 'two' Command = 'C:\\two.exe' WindowState = 'Max' DialogType = 'y' end > end >");
   TMainForm& f = Start();
-  f.OnConfigShow = [](TConfigForm& c) {
+  f.Commands.OnConfigShow = [](TConfigForm& c) {
     ShowWindow(c.Handle(), SW_SHOW);
     const HWND tree = c.Tree();
     const HTREEITEM one = TreeView_GetChild(tree, TreeView_GetRoot(tree));
@@ -729,7 +729,7 @@ TEST_F(MainWindow, LookingThroughEntriesWritesOnlyWhatWasEdited) {
     }
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   const TAppCollection& apps = f.Settings->Groups[0].Apps;
   EXPECT_EQ(apps[0].Command, u"C:\\uno.exe");
   EXPECT_EQ(apps[0].DialogType + u"/" + apps[0].WindowState, u"y/") << "only the field edited is written";
@@ -824,29 +824,29 @@ TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
 
   // Untouched: nothing saved or rebuilt, but the desk is applied again.
   const TIconSpeedBtn* first = f.Row.FindButton(0);
-  f.OnConfigShow = [](TConfigForm& c) {
+  f.Commands.OnConfigShow = [](TConfigForm& c) {
     ShowWindow(c.Handle(), SW_SHOW);
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   EXPECT_EQ(ReadBytes(settingsFile), before);
   EXPECT_EQ(f.Row.FindButton(0), first);
 
   // Only the button size: buttons freed, the window at the new height, saved, rebuilt.
-  f.OnConfigShow = [](TConfigForm& c) {
+  f.Commands.OnConfigShow = [](TConfigForm& c) {
     ShowWindow(c.Handle(), SW_SHOW);
     SendMessageW(c.Control("rbSmall"), BM_CLICK, 0, 0);
     SetFocus(c.Control("rbSmall"));
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   EXPECT_EQ(f.Settings->BtnSize, 1);
   EXPECT_LT(WindowHeight(), largeHeight);
   EXPECT_EQ(f.Row.ButtonWidth, f.Scale(36));
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
 
   // Reordered entries and the taskbar: in the file and on the buttons at once.
-  f.OnConfigShow = [](TConfigForm& c) {
+  f.Commands.OnConfigShow = [](TConfigForm& c) {
     ShowWindow(c.Handle(), SW_SHOW);
     const HWND tree = c.Tree();
     const HTREEITEM group = TreeView_GetRoot(tree);
@@ -858,7 +858,7 @@ TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
     SetFocus(c.Control("HideTB"));
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   const TAppCollection& apps = f.Settings->Groups[0].Apps;
   EXPECT_EQ(apps[0].Title + apps[1].Title + apps[2].Title, u"threeonetwo");
   EXPECT_EQ(ReadBytes(settingsFile), ComponentToText(*f.Settings));
@@ -870,7 +870,7 @@ TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
   // failing write.
   const std::wstring blocker = settingsFile + L".tmp";
   ASSERT_TRUE(CreateDirectoryW(blocker.c_str(), nullptr));
-  f.OnConfigShow = [](TConfigForm& c) {
+  f.Commands.OnConfigShow = [](TConfigForm& c) {
     ShowWindow(c.Handle(), SW_SHOW);
     c.actMain.Execute(c.actAddGroup->Id);
     SendMessageW(c.Control("HideTB"), BM_CLICK, 0, 0);
@@ -878,7 +878,7 @@ TEST_F(MainWindow, ConfigurationAppliesSavesAndRebuildsOnlyWhatChanged) {
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
   boxes.clear();
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].Type, UINT(MB_OK | MB_ICONERROR));
   EXPECT_EQ(f.Settings->Groups.Count(), 2);
@@ -898,24 +898,24 @@ TEST_F(MainWindow, HidingTheDesktopWindowWaitsForTheNextStartAndIsNotOfferedWher
   version = {true, 6, 1};  // the shell's desktop window must not be toggled here
   TMainForm& f = Start();
   bool offered = true;
-  f.OnConfigShow = [&](TConfigForm& c) {
+  f.Commands.OnConfigShow = [&](TConfigForm& c) {
     offered = (GetWindowLongW(c.Control("HidePMCB"), GWL_STYLE) & WS_VISIBLE) != 0;  // its page may be hidden
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
-  f.ConfigBtnClick();
+  f.Commands.ConfigBtnClick();
   EXPECT_FALSE(offered);
 
   form.reset();
   version = {true, 6, 0};
   TMainForm& g = Start();
-  g.OnConfigShow = [&](TConfigForm& c) {
+  g.Commands.OnConfigShow = [&](TConfigForm& c) {
     ShowWindow(c.Handle(), SW_SHOW);
     offered = (GetWindowLongW(c.Control("HidePMCB"), GWL_STYLE) & WS_VISIBLE) != 0;  // its page may be hidden
     SendMessageW(c.Control("HidePMCB"), BM_CLICK, 0, 0);
     SetFocus(c.Control("HidePMCB"));
     SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
   };
-  g.ConfigBtnClick();
+  g.Commands.ConfigBtnClick();
   EXPECT_TRUE(offered);
   EXPECT_TRUE(g.Settings->HideProgMan);
   EXPECT_NE(ReadBytes(settingsFile).find("HideProgMan = True"), std::string::npos);
@@ -966,7 +966,7 @@ TEST_F(MainWindow, RestoringTheWindowEndsTheRepeatPressGuard) {
   TMainForm& f = Start();
   const std::pair<const char*, std::function<void()>> restores[] = {
       {"tray", [&] { f.TrayIconDblClick(); }},
-      {"action", [&] { f.actRestoreExecute(); }},
+      {"action", [&] { Press(f.actRestore); }},
       {"second copy", [&] { ShowWindow(f.Handle(), SW_RESTORE); }},
   };
   std::size_t expected = 0;

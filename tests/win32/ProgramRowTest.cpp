@@ -288,7 +288,7 @@ TEST_F(ProgramRow, TheConfigurationPreviewIsTheLargeButtonsFace) {
                          " Groups = < item Name = 'A' Apps = < item Title = 'Shell|Icons here' Command = '" +
                          kShell32 + "' IconLocation = '" + kShell32 + ",3' end > end >");
     std::vector<COLORREF> preview;
-    f.OnConfigShow = [&](TConfigForm& c) {
+    f.Commands.OnConfigShow = [&](TConfigForm& c) {
       ShowWindow(c.Handle(), SW_SHOW);
       const HWND tree = c.Tree();
       TreeView_SelectItem(tree, TreeView_GetChild(tree, TreeView_GetRoot(tree)));
@@ -300,7 +300,7 @@ TEST_F(ProgramRow, TheConfigurationPreviewIsTheLargeButtonsFace) {
       preview = icontest::Pixels(c.Editor.IconPreviewBtn.Glyph());
       SendMessageW(c.Handle(), WM_CLOSE, 0, 0);
     };
-    f.ConfigBtnClick();
+    f.Commands.ConfigBtnClick();
     const std::vector<COLORREF> face = icontest::Pixels(f.Row.FindButton(0)->Glyph());
     ASSERT_EQ(preview.size(), face.size());
     EXPECT_TRUE(preview == face);
