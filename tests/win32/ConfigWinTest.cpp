@@ -669,7 +669,7 @@ TEST_F(ConfigDialog, F1OpensTheHelpAtThePageShown) {
   SetFocus(Tree());
   // The key itself: Windows makes the help request of a real key press only.
   const auto f1 = [this] {
-    PressKey(VK_F1);
+    PressKeys({VK_F1});
     Settle();
   };
   f1();

@@ -390,19 +390,9 @@ TEST(DorvaneExe, SwitchesTabsAndPressesAButtonLikeAPerson) {
   for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(50);
 }
 
-// Real key presses, as a person makes them, to whatever window is in front.
+// Real key presses, and a moment for the program to take them.
 void Keys(std::initializer_list<WORD> keys) {
-  std::vector<INPUT> input;
-  auto add = [&](WORD key, DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = flags;
-    input.push_back(in);
-  };
-  for (WORD k : keys) add(k, 0);
-  for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) add(*k, KEYEVENTF_KEYUP);
-  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  PressKeys(keys);
   Sleep(150);
 }
 

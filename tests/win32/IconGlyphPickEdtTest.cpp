@@ -467,7 +467,7 @@ TEST_F(IconGlyphPickEdt, F1OpensTheHelpAtTheIcon) {
   const int result = RunModal(dlg, {[&] {
                                       SetForegroundWindow(dlg.Handle());
                                       SetFocus(dlg.Control("IconList"));
-                                      PressKey(VK_F1);
+                                      PressKeys({VK_F1});
                                     },
                                     [&] { PostMessageW(dlg.Handle(), WM_COMMAND, IDCANCEL, 0); }});
   EXPECT_EQ(result, IDCANCEL);

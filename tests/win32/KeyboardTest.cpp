@@ -28,18 +28,8 @@ class Keyboard : public TDeskTest {
  protected:
   // Presses the keys together (modifiers first) and lets them go.
   void Press(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> input;
-    for (WORD k : keys) input.push_back(Key(k, 0));
-    for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) input.push_back(Key(*k, KEYEVENTF_KEYUP));
-    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    PressKeys(keys);
     Loop();
-  }
-  static INPUT Key(WORD key, DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key;
-    in.ki.dwFlags = flags;
-    return in;
   }
   int Tab() { return TabCtrl_GetCurSel(form->Control("ProgramPages")); }
 };

@@ -1,5 +1,7 @@
 #include "WindowTestSupport.h"
 
+#include <vector>
+
 #include "win32/WinSupport.h"
 
 void Pump() {
@@ -75,12 +77,16 @@ TTempFolder::TTempFolder(const std::wstring& stem) {
 
 TTempFolder::~TTempFolder() { RemoveTree(FPath); }
 
-void PressKey(WORD key) {
-  INPUT press[2] = {};
-  for (INPUT& in : press) {
+void PressKeys(std::initializer_list<WORD> keys) {
+  std::vector<INPUT> input;
+  auto add = [&input](WORD key, DWORD flags) {
+    INPUT in{};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = key;
-  }
-  press[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, press, sizeof(INPUT));
+    in.ki.dwFlags = flags;
+    input.push_back(in);
+  };
+  for (WORD k : keys) add(k, 0);
+  for (auto k = std::rbegin(keys); k != std::rend(keys); ++k) add(*k, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }

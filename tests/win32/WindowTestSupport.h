@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 // Dispatches what is waiting in this thread's queue.
@@ -15,9 +16,10 @@ bool PumpUntil(const std::function<bool()>& done, int ms);
 // Whether the window is (or within 2 s becomes) visible or hidden as asked:
 // the shell's windows are shown and hidden asynchronously.
 bool ComesTo(HWND window, bool visible);
-// One real press of a key (down and up) to the window in front, through
-// the system's input queue, as a person's hand gives it.
-void PressKey(WORD key);
+// Real key presses to the window in front, through the system's input
+// queue, as a person's hand gives them: the keys go down in order and come
+// up in reverse (modifiers first, as in Ctrl+Shift+Tab).
+void PressKeys(std::initializer_list<WORD> keys);
 
 // A plain top-level window (button face colour, no behaviour of its own)
 // to hold controls or stand in for a form; shown and pumped once unless
