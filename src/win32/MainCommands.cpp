@@ -41,11 +41,7 @@ void TMainCommands::ConfigBtnClick() {
   if (OnConfigShow) OnConfigShow(config);
   else config.ShowModal(F.Handle());
   F.FConfigOpen = false;
-  F.actExplorer->SetEnabled(!F.Settings->DisableExplorer);
-  F.actToggleDeskTop->SetEnabled(!F.Settings->DisableDesktop);
-  F.Desk.HideTaskbar(F.Settings->HideTaskBar);
-  F.ApplyWindowButtons();
-  F.ApplyShellKeys();
+  F.ApplyDeskOptions();
   if (F.Settings->BtnSize != oldSize) {
     F.Row.ClearButtons(true);
     F.ApplyButtonSize();

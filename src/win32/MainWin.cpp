@@ -256,9 +256,6 @@ void TMainForm::FileDragDrop(const TDroppedFiles& drop) {
 void TMainForm::FormShow() {
   ButtonBusy = false;
   DesktopHidden = Settings->HideProgMan && !DesktopToggleBlocked();
-  actExplorer->SetEnabled(!Settings->DisableExplorer);
-  actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
-  Desk.HideTaskbar(Settings->HideTaskBar);
   SetButtonsFlat(Settings->DoFlatButtons);
   UpdateDesktopAction();
   InFormShow = true;
@@ -272,7 +269,13 @@ void TMainForm::FormShow() {
   if (TrayIcon) TrayIcon->SetHint(App.Title);
   SetWindowPos(Control("pnlProgramButtons"), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (Settings->HideProgMan) Desk.HideDesktopWindow(true);
-  if (Settings->HideTaskBar) Desk.HideTaskbar(true);
+  ApplyDeskOptions();
+}
+
+void TMainForm::ApplyDeskOptions() {
+  actExplorer->SetEnabled(!Settings->DisableExplorer);
+  actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
+  Desk.HideTaskbar(Settings->HideTaskBar);
   ApplyWindowButtons();
   ApplyShellKeys();
 }
@@ -422,17 +425,13 @@ void TMainForm::ShowNewSettings(std::unique_ptr<TSkiffData> fresh) {
   Settings = std::move(fresh);
   if (!FShown) return;
   ApplyButtonSize();
-  actExplorer->SetEnabled(!Settings->DisableExplorer);
-  actToggleDeskTop->SetEnabled(!Settings->DisableDesktop);
-  Desk.HideTaskbar(Settings->HideTaskBar);
+  ApplyDeskOptions();
   if (Settings->HideProgMan != hadDesktopHidden) {
     DesktopHidden = Settings->HideProgMan && !DesktopToggleBlocked();
     Desk.HideDesktopWindow(Settings->HideProgMan);
     UpdateDesktopAction();
   }
   SetButtonsFlat(Settings->DoFlatButtons);
-  ApplyWindowButtons();
-  ApplyShellKeys();
   Row.RebuildTabs(TabOfGroupNamed(*Settings, groupName));
 }
 

@@ -99,6 +99,8 @@ class TMainForm : public Form {
   void GiveDeskBack();
   // The shell's keys blocked while BlockShellKeys is on, from now on.
   void ApplyShellKeys();
+  // The options as they are now on the tool bars, taskbar, title bar, keys.
+  void ApplyDeskOptions();
   bool ShellKeysBlocked() const { return FShellKeys != nullptr; }
   void RestoreWindow();
   // The shell restarted: a new taskbar and desktop window are hidden as
