@@ -23,6 +23,9 @@ namespace {
 // settled for this long.
 constexpr UINT_PTR kSettingsFileTimer = 2;
 constexpr UINT kSettingsFileSettle = 300;
+// The tray icon is added once the window is painted and the program first
+// waits for input: the shell's part of it costs a start at every logon.
+constexpr UINT_PTR kTrayIconTimer = 3;
 constexpr UINT kSettingsFolderChanged = WM_APP + 1;
 constexpr int kTileCommand = 900;
 constexpr int kMinWidth = 320;
@@ -84,6 +87,8 @@ void TMainForm::Show() {
   }
   // The saved position follows every showing; the height stays fixed.
   WinSaver.Restore(Handle(), true);
+  if (IsIconic(Handle())) FirstTrayIcon();  // a minimised start goes straight into it
+  else if (!FTrayTried) SetTimer(Handle(), kTrayIconTimer, USER_TIMER_MINIMUM, nullptr);
   if (IsIconic(Handle()) && MinimizesToTray()) {
     TrayIcon->AppMinimize(Handle());  // left minimised: back into the tray
   } else {
@@ -134,16 +139,10 @@ void TMainForm::FormCreate() {
   };
   CreateActions();
   LoadToolImages();
-  // The desk is still usable without the tray icon: say so and go on. The
-  // shell's next start (at logon it may not be ready yet) is told to all
-  // top-level windows; an elevated copy must let that message in.
+  // The shell's next start (at logon it may not be ready yet) is told to
+  // all top-level windows; an elevated copy must let that message in.
   FTaskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
   ChangeWindowMessageFilterEx(Handle(), FTaskbarCreated, MSGFLT_ALLOW, nullptr);
-  try {
-    AddTrayIcon();
-  } catch (const Exception& e) {
-    App.ShowError(Handle(), e.Message());
-  }
   for (TAction* a : {actExplorer, actToggleDeskTop, actConfig, actInfo}) a->AddToolButton(Control("tbrLeft"));
   for (TAction* a : {actScreenSaver, actLockWorkstation}) a->AddToolButton(Control("tbrRight"));
   for (const char* bar : {"tbrLeft", "tbrRight"}) Keyboard.AttachToolBar(Control(bar));
@@ -224,6 +223,18 @@ void TMainForm::AddTrayIcon() {
   icon->SetIcon(TrayImage.Get());
   icon->OnDblClick = [this] { TrayIconDblClick(); };
   TrayIcon = std::move(icon);
+}
+
+void TMainForm::FirstTrayIcon() {
+  if (FTrayTried) return;
+  FTrayTried = true;
+  KillTimer(Handle(), kTrayIconTimer);
+  // The desk is still usable without the tray icon: say so and go on.
+  try {
+    AddTrayIcon();
+  } catch (const Exception& e) {
+    App.ShowError(Handle(), e.Message());
+  }
 }
 
 void TMainForm::StartIconWarmUp() {
@@ -367,6 +378,10 @@ void TMainForm::ShellRestarted() {
   if (Desk.TaskbarHidden()) Desk.HideTaskbar(true);
   if (Desk.DesktopHidden()) Desk.HideDesktopWindow(true);
   if (TrayIcon) return;
+  // A first try still to come is this one, without the error box: the
+  // shell has only just started.
+  FTrayTried = true;
+  KillTimer(Handle(), kTrayIconTimer);
   try {
     AddTrayIcon();
   } catch (const Exception&) {
@@ -516,6 +531,12 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kBusyTimer) {
         BusyTimerTimer();
+        return 0;
+      }
+      if (wParam == kTrayIconTimer) {
+        FirstTrayIcon();
+        // Minimised before the icon came: into the tray, as it would have.
+        if (IsIconic(Handle()) && IsWindowVisible(Handle()) && MinimizesToTray()) TrayIcon->AppMinimize(Handle());
         return 0;
       }
       if (wParam == kSettingsFileTimer) {

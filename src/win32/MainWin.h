@@ -132,6 +132,10 @@ class TMainForm : public Form {
   UniqueIcon TrayImage;
   // Throws when the shell refuses the icon.
   void AddTrayIcon();
+  // The first try, made after the first paint (or at once for a minimised
+  // start); a refusal is reported. False until then.
+  void FirstTrayIcon();
+  bool TrayTried() const { return FTrayTried; }
   void TrayIconDblClick() { RestoreWindow(); }
 
   void FormClose(TCloseAction& action);
@@ -168,6 +172,7 @@ class TMainForm : public Form {
   bool FGeometryErrorShown = false;
   bool FMinimized = false;
   UINT FTaskbarCreated = 0;
+  bool FTrayTried = false;
   bool FDeskLocked = false;
   std::unique_ptr<TShellKeyBlock> FShellKeys;
   TSettingsFile FSettingsFile;

@@ -816,6 +816,14 @@ TEST(DorvaneExe, TheNewTaskbarOfARestartedShellIsHiddenAgain) {
   Running dorvane(temp.Path());
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
+  // The tray icon follows the first paint: it goes to the shell that was
+  // there, not to the stand-in below, which would refuse it.
+  ASSERT_TRUE(PumpUntil([&] {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(FindWindowW(L"DorvaneTrayWindow", nullptr), &owner);
+    return owner == dorvane.Id;
+  }, 5000));
+  PumpUntil([] { return false; }, 300);
 
   WNDCLASSW wc{};
   wc.lpfnWndProc = DefWindowProcW;

@@ -40,6 +40,19 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream(path.c_str(), std::ios::binary) << bytes;
 }
 
+BOOL CALLBACK FindUnpainted(HWND window, LPARAM unpainted) {
+  if (!IsWindowVisible(window) || !GetUpdateRect(window, nullptr, FALSE)) return TRUE;
+  *reinterpret_cast<bool*>(unpainted) = true;
+  return FALSE;
+}
+
+// Shown, with nothing of it or its controls waiting to be painted.
+bool Painted(HWND window) {
+  bool unpainted = false;
+  EnumChildWindows(window, FindUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+  return IsWindowVisible(window) && !GetUpdateRect(window, nullptr, FALSE) && !unpainted;
+}
+
 class MainWindow : public testing::Test {
  protected:
   TTempFolder temp{L"Dorvane main \u00e9"};
@@ -51,6 +64,7 @@ class MainWindow : public testing::Test {
   std::vector<RunCall> runs;
   bool runFails = false;
   bool trayRefused = false;
+  std::vector<bool> trayAddedPainted;  // at each adding of the tray icon: the window shown and painted
   TOsVersion version{true, 6, 1};
   std::unique_ptr<TMainForm> form;
 
@@ -75,7 +89,11 @@ class MainWindow : public testing::Test {
     TMainFormEnv env;
     env.CommandLine = commandLine;
     env.IniFolder = folder;
-    if (trayRefused) env.TrayNotify = [this](DWORD, NOTIFYICONDATAW&) { return trayRefused ? FALSE : TRUE; };
+    env.TrayNotify = [this, fake = trayRefused](DWORD message, NOTIFYICONDATAW& data) {
+      if (message == NIM_ADD) trayAddedPainted.push_back(Painted(form->Handle()));
+      if (fake) return trayRefused ? FALSE : TRUE;
+      return Shell_NotifyIconW(message, &data);
+    };
     env.SettingsFile = settingsFile;
     env.RunProgram = [this](HWND, const std::u16string& f, const std::u16string& p, const std::u16string& d, int s) {
       if (runFails) throw EStreamError("Stream write error");
@@ -87,7 +105,7 @@ class MainWindow : public testing::Test {
     form = std::make_unique<TMainForm>(app, env);
     form->Create();
     form->Show();
-    Pump();
+    PumpUntil([this] { return form->TrayTried(); }, 2000);
     return *form;
   }
 
@@ -944,6 +962,15 @@ TEST_F(MainWindow, ARefusedTrayIconIsTriedAgainAndTheWindowStaysReachable) {
   EXPECT_EQ(boxes.size(), 1u);
   ShowWindow(f.Handle(), SW_MINIMIZE);
   EXPECT_FALSE(IsWindowVisible(f.Handle())) << "in the tray";
+}
+
+// The shell's part of the tray icon is no part of the wait for the window.
+TEST_F(MainWindow, TheTrayIconComesOnceTheWindowIsPainted) {
+  WriteSettings("Groups = < item Name = 'A' Apps = < item Title = 'One' Command = 'notepad.exe' end > end >");
+  TMainForm& f = Start();
+  ASSERT_TRUE(f.TrayIcon);
+  EXPECT_EQ(trayAddedPainted, std::vector<bool>{true});
+  EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(MainWindow, ASavedMinimisedStateStartsInTheTray) {

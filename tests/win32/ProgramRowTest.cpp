@@ -45,6 +45,7 @@ class ProgramRow : public testing::Test {
     form = std::make_unique<TMainForm>(app, env);
     form->Create();
     form->Show();
+    PumpUntil([this] { return form->TrayTried(); }, 2000);
     return *form;
   }
 
