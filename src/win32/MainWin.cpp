@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include <algorithm>
 
 #include "core/Errors.h"
@@ -23,9 +25,10 @@ namespace {
 // settled for this long.
 constexpr UINT_PTR kSettingsFileTimer = 2;
 constexpr UINT kSettingsFileSettle = 300;
-// The tray icon is added once the window is painted and the program first
-// waits for input: the shell's part of it costs a start at every logon.
-constexpr UINT_PTR kTrayIconTimer = 3;
+// What the first paint does not need comes once the window is painted and
+// the program first waits for input (the tabs past the first screen, the
+// tray icon): each costs a start at every logon.
+constexpr UINT_PTR kAfterFirstPaintTimer = 3;
 constexpr UINT kSettingsFolderChanged = WM_APP + 1;
 constexpr int kTileCommand = 900;
 constexpr int kMinWidth = 320;
@@ -87,8 +90,8 @@ void TMainForm::Show() {
   }
   // The saved position follows every showing; the height stays fixed.
   WinSaver.Restore(Handle(), true);
-  if (IsIconic(Handle())) FirstTrayIcon();  // a minimised start goes straight into it
-  else if (!FTrayTried) SetTimer(Handle(), kTrayIconTimer, USER_TIMER_MINIMUM, nullptr);
+  if (IsIconic(Handle())) AfterFirstPaint();  // a minimised start goes straight into the tray
+  else if (!FAfterFirstPaint) SetTimer(Handle(), kAfterFirstPaintTimer, USER_TIMER_MINIMUM, nullptr);
   if (IsIconic(Handle()) && MinimizesToTray()) {
     TrayIcon->AppMinimize(Handle());  // left minimised: back into the tray
   } else {
@@ -225,10 +228,16 @@ void TMainForm::AddTrayIcon() {
   TrayIcon = std::move(icon);
 }
 
+void TMainForm::AfterFirstPaint() {
+  if (std::exchange(FAfterFirstPaint, true)) return;
+  KillTimer(Handle(), kAfterFirstPaintTimer);
+  Row.InsertLaterTabs();
+  FirstTrayIcon();
+}
+
 void TMainForm::FirstTrayIcon() {
   if (FTrayTried) return;
   FTrayTried = true;
-  KillTimer(Handle(), kTrayIconTimer);
   // The desk is still usable without the tray icon: say so and go on.
   try {
     AddTrayIcon();
@@ -274,7 +283,7 @@ void TMainForm::FormShow() {
   const std::u16string emptyLine = actConfig->Enabled() ? kEmptyDesk : kEmptyLockedDesk;
   SetWindowTextW(Control("lblEmptyDesk"), W(emptyLine));
   ApplyButtonSize();
-  Row.BuildTabs(StartTab(*Settings));
+  Row.BuildTabs(StartTab(*Settings), true);
   InFormShow = false;
   FileDrag.SetEnableDrop(!DeskLocked());
   if (TrayIcon) TrayIcon->SetHint(App.Title);
@@ -381,7 +390,6 @@ void TMainForm::ShellRestarted() {
   // A first try still to come is this one, without the error box: the
   // shell has only just started.
   FTrayTried = true;
-  KillTimer(Handle(), kTrayIconTimer);
   try {
     AddTrayIcon();
   } catch (const Exception&) {
@@ -533,8 +541,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         BusyTimerTimer();
         return 0;
       }
-      if (wParam == kTrayIconTimer) {
-        FirstTrayIcon();
+      if (wParam == kAfterFirstPaintTimer) {
+        AfterFirstPaint();
         // Minimised before the icon came: into the tray, as it would have.
         if (IsIconic(Handle()) && IsWindowVisible(Handle()) && MinimizesToTray()) TrayIcon->AppMinimize(Handle());
         return 0;

@@ -132,10 +132,11 @@ class TMainForm : public Form {
   UniqueIcon TrayImage;
   // Throws when the shell refuses the icon.
   void AddTrayIcon();
-  // The first try, made after the first paint (or at once for a minimised
-  // start); a refusal is reported. False until then.
-  void FirstTrayIcon();
-  bool TrayTried() const { return FTrayTried; }
+  // What waits for the first paint (or is done at once for a minimised
+  // start): the rest of the tabs, then the first try of the tray icon, whose
+  // refusal is reported.
+  void AfterFirstPaint();
+  bool AfterFirstPaintDone() const { return FAfterFirstPaint; }
   void TrayIconDblClick() { RestoreWindow(); }
 
   void FormClose(TCloseAction& action);
@@ -151,6 +152,7 @@ class TMainForm : public Form {
   void FormShow();
   void FormDestroy();
   void CreateActions();
+  void FirstTrayIcon();
   // Has the shell fill its icon cache while the window is built, when the
   // start row has entries to show.
   void StartIconWarmUp();
@@ -173,6 +175,7 @@ class TMainForm : public Form {
   bool FMinimized = false;
   UINT FTaskbarCreated = 0;
   bool FTrayTried = false;
+  bool FAfterFirstPaint = false;
   bool FDeskLocked = false;
   std::unique_ptr<TShellKeyBlock> FShellKeys;
   TSettingsFile FSettingsFile;

@@ -87,18 +87,39 @@ void TProgramRow::SetButtonsFlat(bool flat) {
   for (auto& button : FButtons) button->SetFlat(flat);
 }
 
-void TProgramRow::BuildTabs(int tab) {
+namespace {
+
+void InsertTab(HWND pages, int at, const std::u16string& caption) {
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<wchar_t*>(W(caption));
+  TabCtrl_InsertItem(pages, at, &item);
+}
+
+}  // namespace
+
+void TProgramRow::BuildTabs(int tab, bool firstScreen) {
   const HWND pages = FPages;
   TTabsLayout layout = ::BuildTabs(*FSettings, tab);
-  // Each insertion would lay out and paint every tab again: a hundred
-  // groups are put in place with the drawing off and painted once.
+  // Each insertion lays out every tab again: a hundred groups are put in
+  // place with the drawing off and painted once, and at the start only
+  // those that can show before the window does.
   SendMessageW(pages, WM_SETREDRAW, FALSE, 0);
   TabCtrl_DeleteAllItems(pages);
+  FLaterTabs.clear();
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(pages, MONITOR_DEFAULTTONEAREST), &monitor);
+  const int screenWidth = monitor.rcWork.right - monitor.rcWork.left;
   for (std::size_t i = 0; i < layout.Captions.size(); ++i) {
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(W(layout.Captions[i]));
-    TabCtrl_InsertItem(pages, static_cast<int>(i), &item);
+    RECT last{};
+    // Wine answers FALSE for a tab past the strip's end, but gives its place.
+    if (firstScreen && static_cast<int>(i) > layout.SelectedTab &&
+        (TabCtrl_GetItemRect(pages, static_cast<int>(i) - 1, &last), last.right > screenWidth)) {
+      FLaterTabs.assign(layout.Captions.begin() + static_cast<std::ptrdiff_t>(i), layout.Captions.end());
+      break;
+    }
+    InsertTab(pages, static_cast<int>(i), layout.Captions[i]);
   }
   SendMessageW(pages, WM_SETREDRAW, TRUE, 0);
   RedrawWindow(pages, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -112,6 +133,16 @@ void TProgramRow::BuildTabs(int tab) {
   FOwner.Realign();  // the tabs took their room: the button area follows
   UpdateSlider();
   if (std::exchange(FRefocus, false)) FocusRowOrTabs();
+}
+
+void TProgramRow::InsertLaterTabs() {
+  if (FLaterTabs.empty()) return;
+  SendMessageW(FPages, WM_SETREDRAW, FALSE, 0);
+  for (const std::u16string& caption : FLaterTabs) InsertTab(FPages, TabCtrl_GetItemCount(FPages), caption);
+  FLaterTabs.clear();
+  SendMessageW(FPages, WM_SETREDRAW, TRUE, 0);
+  // Only the strip's arrows change: the tabs shown stay where they are.
+  RedrawWindow(FPages, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void TProgramRow::RebuildTabs(int tab) {
@@ -130,6 +161,7 @@ void TProgramRow::ClearButtons(bool freeAll) {
       for (int i = 0; i < FSettings->Groups[g].Apps.Count(); ++i) FSettings->Groups[g].Apps[i].ImageIndex = -1;
   }
   TabCtrl_DeleteAllItems(FPages);
+  FLaterTabs.clear();
 }
 
 void TProgramRow::ShowRow(const TRowContent& content) {

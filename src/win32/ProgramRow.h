@@ -31,7 +31,10 @@ class TProgramRow {
   // A press of button `index` of the shown row.
   std::function<void(int index)> OnButtonClick;
 
-  void BuildTabs(int tab);
+  // firstScreen: only the tabs a strip as wide as the monitor shows (and
+  // the selected one) go in now; InsertLaterTabs puts in the rest.
+  void BuildTabs(int tab, bool firstScreen = false);
+  void InsertLaterTabs();
   void RebuildTabs(int tab);
   void ClearButtons(bool freeAll);
   // Button size and tab font for the settings' BtnSize at the owner's DPI.
@@ -98,6 +101,7 @@ class TProgramRow {
   HWND FEmptyLine = nullptr;
   std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
   int FSliderLeft = 0;  // the button panel's Left
+  std::vector<std::u16string> FLaterTabs;  // captions still to insert, in order
   int FLastFocused = 0;  // the button the keyboard was last on
   bool FRowAwaited = false;  // the focus waits on the tabs for a row with a button
   bool FRefocus = false;     // a focused button went with the row: the next row takes the focus

@@ -105,7 +105,7 @@ class MainWindow : public testing::Test {
     form = std::make_unique<TMainForm>(app, env);
     form->Create();
     form->Show();
-    PumpUntil([this] { return form->TrayTried(); }, 2000);
+    PumpUntil([this] { return form->AfterFirstPaintDone(); }, 2000);
     return *form;
   }
 

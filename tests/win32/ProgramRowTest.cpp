@@ -36,7 +36,8 @@ class ProgramRow : public testing::Test {
     };
   }
 
-  TMainForm& Start(const std::string& body) {
+  // wait: until what follows the first paint is done too.
+  TMainForm& Start(const std::string& body, bool wait = true) {
     std::ofstream(settingsFile.c_str(), std::ios::binary) << "object TSkiffData " << body << " end";
     TMainFormEnv env;
     env.SettingsFile = settingsFile;
@@ -45,7 +46,7 @@ class ProgramRow : public testing::Test {
     form = std::make_unique<TMainForm>(app, env);
     form->Create();
     form->Show();
-    PumpUntil([this] { return form->TrayTried(); }, 2000);
+    if (wait) PumpUntil([this] { return form->AfterFirstPaintDone(); }, 2000);
     return *form;
   }
 
@@ -96,6 +97,34 @@ TEST_F(ProgramRow, OneTabPerGroupAndEachIconExtractedOnce) {
   EXPECT_EQ(f.Row.IconExtractions(), 4);
   EXPECT_EQ(f.Row.ilstLarge.Count(), 4);
   ASSERT_NE(f.Settings->Groups[0].Apps[0].ImageIndex, -1);
+}
+
+// Each tab inserted lays out all before it: at the start only those a strip
+// as wide as the screen shows go in before the window shows, the rest, in
+// their order, once it is painted.
+TEST_F(ProgramRow, AHundredGroupsShowTheirFirstScreenOfTabsFirst) {
+  std::string groups;
+  for (int g = 1; g <= 99; ++g) groups += "item Name = 'Group " + std::to_string(g) + "' end ";
+  TMainForm& f = Start("Groups = < " + groups + ">", false);
+  const HWND pages = f.Control("ProgramPages");
+  const int first = TabCount();
+  ASSERT_GT(first, 1);
+  EXPECT_LT(first, 99);
+  RECT last{};
+  TabCtrl_GetItemRect(pages, first - 1, &last);
+  EXPECT_GT(last.right, GetSystemMetrics(SM_CXSCREEN) - 200) << "as many as the screen can show";
+  ASSERT_TRUE(PumpUntil([&] { return f.AfterFirstPaintDone(); }, 2000));
+  ASSERT_EQ(TabCount(), 99);
+  wchar_t caption[32] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = caption;
+  item.cchTextMax = 32;
+  for (int tab : {first - 1, first, 98}) {
+    TabCtrl_GetItem(pages, tab, &item);
+    EXPECT_EQ(caption, L"Group " + std::to_wstring(tab + 1));
+  }
+  EXPECT_EQ(TabCtrl_GetCurSel(pages), 0);
 }
 
 TEST_F(ProgramRow, LargeButtonFaceHasCaptionLinesAndTheIcon) {
