@@ -907,8 +907,9 @@ TEST_F(ConfigDialog, TheIconPickerSetsTheLocationByTheFileKind) {
     f.ShowAppItem(one.Title);
     PickerAnswer answer = c.Answer;
     gAnswer = &answer;
-    SetTimer(nullptr, 0, 50, AnswerPicker);
+    const UINT_PTR answering = SetTimer(nullptr, 0, 50, AnswerPicker);
     f.mDisplayIconClick();
+    KillTimer(nullptr, answering);  // a picker that never showed leaves it running, over a gone answer
     EXPECT_EQ(answer.Items > 0, c.ListFilled) << answer.Items;
     EXPECT_EQ(answer.Marked, c.Marked);
     EXPECT_EQ(one.IconLocation, c.Stored);
