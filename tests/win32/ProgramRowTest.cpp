@@ -51,6 +51,15 @@ class ProgramRow : public testing::Test {
   }
 
   int TabCount() { return TabCtrl_GetItemCount(form->Control("ProgramPages")); }
+  std::wstring TabCaption(int tab) {
+    wchar_t caption[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = 64;
+    TabCtrl_GetItem(form->Control("ProgramPages"), tab, &item);
+    return caption;
+  }
   void SelectTab(int tab) {
     TabCtrl_SetCurSel(form->Control("ProgramPages"), tab);
     NMHDR hdr{form->Control("ProgramPages"), 0, TCN_SELCHANGE};
@@ -72,15 +81,8 @@ TEST_F(ProgramRow, OneTabPerGroupAndEachIconExtractedOnce) {
                        Entry("Cmd", "C:\\windows\\system32\\cmd.exe") + "> end item Name = 'Tools' Apps = < " +
                        Entry("Reg", "C:\\windows\\regedit.exe") + "> end >");
   ASSERT_EQ(TabCount(), 3);
-  wchar_t caption[32] = {};
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = caption;
-  item.cchTextMax = 32;
-  TabCtrl_GetItem(f.Control("ProgramPages"), 0, &item);
-  EXPECT_STREQ(caption, L"Sys Info");
-  TabCtrl_GetItem(f.Control("ProgramPages"), 2, &item);
-  EXPECT_STREQ(caption, L"Tools");
+  EXPECT_EQ(TabCaption(0), L"Sys Info");
+  EXPECT_EQ(TabCaption(2), L"Tools");
   EXPECT_EQ(TabCtrl_GetCurSel(f.Control("ProgramPages")), 1);  // the first group, filled at once
   EXPECT_EQ(VisibleButtons(), 3);
   EXPECT_EQ(f.Row.IconExtractions(), 3);
@@ -115,15 +117,7 @@ TEST_F(ProgramRow, AHundredGroupsShowTheirFirstScreenOfTabsFirst) {
   EXPECT_GT(last.right, GetSystemMetrics(SM_CXSCREEN) - 200) << "as many as the screen can show";
   ASSERT_TRUE(PumpUntil([&] { return f.AfterFirstPaintDone(); }, 2000));
   ASSERT_EQ(TabCount(), 99);
-  wchar_t caption[32] = {};
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = caption;
-  item.cchTextMax = 32;
-  for (int tab : {first - 1, first, 98}) {
-    TabCtrl_GetItem(pages, tab, &item);
-    EXPECT_EQ(caption, L"Group " + std::to_wstring(tab + 1));
-  }
+  for (int tab : {first - 1, first, 98}) EXPECT_EQ(TabCaption(tab), L"Group " + std::to_wstring(tab + 1));
   EXPECT_EQ(TabCtrl_GetCurSel(pages), 0);
 }
 
