@@ -26,8 +26,8 @@ namespace {
 constexpr UINT_PTR kSettingsFileTimer = 2;
 constexpr UINT kSettingsFileSettle = 300;
 // What the first paint does not need comes once the window is painted and
-// the program first waits for input (the tabs past the first screen, the
-// tray icon): each costs a start at every logon.
+// the program first waits for input (the tabs and buttons past the first
+// screen, the tray icon): each costs a start at every logon.
 constexpr UINT_PTR kAfterFirstPaintTimer = 3;
 constexpr UINT kSettingsFolderChanged = WM_APP + 1;
 constexpr int kTileCommand = 900;
@@ -231,7 +231,7 @@ void TMainForm::AddTrayIcon() {
 void TMainForm::AfterFirstPaint() {
   if (std::exchange(FAfterFirstPaint, true)) return;
   KillTimer(Handle(), kAfterFirstPaintTimer);
-  Row.InsertLaterTabs();
+  Row.ShowLaterParts();
   FirstTrayIcon();
 }
 

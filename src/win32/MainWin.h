@@ -133,8 +133,8 @@ class TMainForm : public Form {
   // Throws when the shell refuses the icon.
   void AddTrayIcon();
   // What waits for the first paint (or is done at once for a minimised
-  // start): the rest of the tabs, then the first try of the tray icon, whose
-  // refusal is reported.
+  // start): the tabs and buttons past the first screen, then the first try
+  // of the tray icon, whose refusal is reported.
   void AfterFirstPaint();
   bool AfterFirstPaintDone() const { return FAfterFirstPaint; }
   void TrayIconDblClick() { RestoreWindow(); }

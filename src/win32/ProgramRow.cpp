@@ -103,7 +103,7 @@ void TProgramRow::BuildTabs(int tab, bool firstScreen) {
   TTabsLayout layout = ::BuildTabs(*FSettings, tab);
   // Each insertion lays out every tab again: a hundred groups are put in
   // place with the drawing off and painted once, and at the start only
-  // those that can show before the window does.
+  // those that can show before the window does; the same for the buttons.
   SendMessageW(pages, WM_SETREDRAW, FALSE, 0);
   TabCtrl_DeleteAllItems(pages);
   FLaterTabs.clear();
@@ -125,7 +125,7 @@ void TProgramRow::BuildTabs(int tab, bool firstScreen) {
   RedrawWindow(pages, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   TabInfo = std::move(layout.TabInfo);
   if (layout.SelectedTab >= 0) TabCtrl_SetCurSel(pages, layout.SelectedTab);
-  ShowRow(layout.Fill);
+  ShowRow(layout.Fill, firstScreen && ButtonWidth > 0 ? screenWidth / ButtonWidth + 1 : INT_MAX);
   if (FEmptyLine) {
     ShowWindow(FEmptyLine, layout.Captions.empty() ? SW_SHOWNA : SW_HIDE);
     SetWindowPos(FEmptyLine, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -135,7 +135,13 @@ void TProgramRow::BuildTabs(int tab, bool firstScreen) {
   if (std::exchange(FRefocus, false)) FocusRowOrTabs();
 }
 
-void TProgramRow::InsertLaterTabs() {
+void TProgramRow::ShowLaterParts() {
+  if (FLaterGroup >= 0) {
+    const TAppCollection& apps = FSettings->Groups[FLaterGroup].Apps;
+    for (int i = HighButton() + 1; i < apps.Count(); ++i) ShowButton(i, FLaterGroup, u"");
+    SizeButtonPanel();
+    FLaterGroup = -1;
+  }
   if (FLaterTabs.empty()) return;
   SendMessageW(FPages, WM_SETREDRAW, FALSE, 0);
   for (const std::u16string& caption : FLaterTabs) InsertTab(FPages, TabCtrl_GetItemCount(FPages), caption);
@@ -164,15 +170,18 @@ void TProgramRow::ClearButtons(bool freeAll) {
   FLaterTabs.clear();
 }
 
-void TProgramRow::ShowRow(const TRowContent& content) {
+void TProgramRow::ShowRow(const TRowContent& content, int limit) {
+  FLaterGroup = -1;
   if (content.Drives) ShowInfoButtons();
-  else if (content.Group >= 0) ShowGroupButtons(content.Group);
+  else if (content.Group >= 0) ShowGroupButtons(content.Group, limit);
 }
 
-void TProgramRow::ShowGroupButtons(int group) {
+void TProgramRow::ShowGroupButtons(int group, int limit) {
   TAppCollection& apps = FSettings->Groups[group].Apps;
-  for (int i = 0; i < apps.Count(); ++i) ShowButton(i, group, u"");
-  for (int i = apps.Count(); i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
+  const int shown = std::min(apps.Count(), limit);
+  for (int i = 0; i < shown; ++i) ShowButton(i, group, u"");
+  for (int i = shown; i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
+  if (shown < apps.Count()) FLaterGroup = group;
   SizeButtonPanel();
 }
 

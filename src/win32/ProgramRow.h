@@ -5,6 +5,7 @@
 // once.
 #pragma once
 
+#include <climits>
 #include <functional>
 #include <memory>
 #include <string>
@@ -31,16 +32,17 @@ class TProgramRow {
   // A press of button `index` of the shown row.
   std::function<void(int index)> OnButtonClick;
 
-  // firstScreen: only the tabs a strip as wide as the monitor shows (and
-  // the selected one) go in now; InsertLaterTabs puts in the rest.
+  // firstScreen: only the tabs and buttons a row as wide as the monitor
+  // shows (and the selected tab) are made now; ShowLaterParts makes the rest.
   void BuildTabs(int tab, bool firstScreen = false);
-  void InsertLaterTabs();
+  void ShowLaterParts();
   void RebuildTabs(int tab);
   void ClearButtons(bool freeAll);
   // Button size and tab font for the settings' BtnSize at the owner's DPI.
   void ApplyButtonSize();
   void SetButtonsFlat(bool flat);
-  void ShowGroupButtons(int group);
+  // The first `limit` buttons of the group.
+  void ShowGroupButtons(int group, int limit = INT_MAX);
   void ShowInfoButtons();
   TSliderLook UpdateSlider();
   void ProgramPagesChange();
@@ -80,7 +82,7 @@ class TProgramRow {
   int ShownBtnSize() const;
   // Sizes the icon lists for the owner's DPI.
   void SizeIconLists();
-  void ShowRow(const TRowContent& content);
+  void ShowRow(const TRowContent& content, int limit = INT_MAX);
   // Shows button `index` for entry `index` of group `group` (or, with no
   // group, a drive caption), creating it if the row has not had that many
   // buttons yet.
@@ -102,6 +104,7 @@ class TProgramRow {
   std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
   int FSliderLeft = 0;  // the button panel's Left
   std::vector<std::u16string> FLaterTabs;  // captions still to insert, in order
+  int FLaterGroup = -1;  // the shown group, while buttons of it are still to make
   int FLastFocused = 0;  // the button the keyboard was last on
   bool FRowAwaited = false;  // the focus waits on the tabs for a row with a button
   bool FRefocus = false;     // a focused button went with the row: the next row takes the focus

@@ -101,22 +101,33 @@ TEST_F(ProgramRow, OneTabPerGroupAndEachIconExtractedOnce) {
   ASSERT_NE(f.Settings->Groups[0].Apps[0].ImageIndex, -1);
 }
 
-// Each tab inserted lays out all before it: at the start only those a strip
-// as wide as the screen shows go in before the window shows, the rest, in
-// their order, once it is painted.
-TEST_F(ProgramRow, AHundredGroupsShowTheirFirstScreenOfTabsFirst) {
-  std::string groups;
-  for (int g = 1; g <= 99; ++g) groups += "item Name = 'Group " + std::to_string(g) + "' end ";
-  TMainForm& f = Start("Groups = < " + groups + ">", false);
+// Each tab inserted lays out all before it, and each button is a window: at
+// the start only those a row as wide as the screen shows are made before the
+// window shows, the rest, in their order, once it is painted.
+TEST_F(ProgramRow, AHundredGroupsShowTheirFirstScreenOfTabsAndButtonsFirst) {
+  std::string apps;
+  for (int i = 0; i < 50; ++i) apps += Entry("p" + std::to_string(i), kShell32) + "\n";  // lines of a length read
+  std::string groups = "item Name = 'Group 1' Apps = < " + apps + "> end ";
+  for (int g = 2; g <= 99; ++g) groups += "item Name = 'Group " + std::to_string(g) + "' end\n";
+  TMainForm& f = Start("BtnSize = 2 Groups = < " + groups + ">", false);
   const HWND pages = f.Control("ProgramPages");
+  ASSERT_EQ(boxes, std::vector<std::u16string>{});
   const int first = TabCount();
   ASSERT_GT(first, 1);
   EXPECT_LT(first, 99);
   RECT last{};
   TabCtrl_GetItemRect(pages, first - 1, &last);
   EXPECT_GT(last.right, GetSystemMetrics(SM_CXSCREEN) - 200) << "as many as the screen can show";
+  const int buttons = f.Row.HighButton() + 1;
+  EXPECT_LT(buttons, 50);
+  EXPECT_GE(buttons * f.Row.ButtonWidth, GetSystemMetrics(SM_CXSCREEN));
   ASSERT_TRUE(PumpUntil([&] { return f.AfterFirstPaintDone(); }, 2000));
   ASSERT_EQ(TabCount(), 99);
+  ASSERT_EQ(f.Row.HighButton(), 49);
+  RECT panel{};
+  GetClientRect(f.Control("pnlProgramButtons"), &panel);
+  EXPECT_EQ(panel.right, 50 * f.Row.ButtonWidth) << "room for the whole row";
+  EXPECT_TRUE(IsWindowVisible(f.Row.FindButton(49)->Handle()));
   for (int tab : {first - 1, first, 98}) EXPECT_EQ(TabCaption(tab), L"Group " + std::to_wstring(tab + 1));
   EXPECT_EQ(TabCtrl_GetCurSel(pages), 0);
 }
