@@ -4,9 +4,8 @@
 #include <objbase.h>
 #include <windowsx.h>
 
-#include <utility>
-
 #include <algorithm>
+#include <utility>
 
 #include "core/Errors.h"
 #include "core/SettingsFile.h"

@@ -138,7 +138,7 @@ void TProgramRow::BuildTabs(int tab, bool firstScreen) {
 void TProgramRow::ShowLaterParts() {
   if (FLaterGroup >= 0) {
     const TAppCollection& apps = FSettings->Groups[FLaterGroup].Apps;
-    for (int i = HighButton() + 1; i < apps.Count(); ++i) ShowButton(i, FLaterGroup, u"");
+    for (int i = FLaterButton; i < apps.Count(); ++i) ShowButton(i, FLaterGroup, u"");
     SizeButtonPanel();
     FLaterGroup = -1;
   }
@@ -181,7 +181,10 @@ void TProgramRow::ShowGroupButtons(int group, int limit) {
   const int shown = std::min(apps.Count(), limit);
   for (int i = 0; i < shown; ++i) ShowButton(i, group, u"");
   for (int i = shown; i <= HighButton(); ++i) ShowWindow(FButtons[i]->Handle(), SW_HIDE);
-  if (shown < apps.Count()) FLaterGroup = group;
+  if (shown < apps.Count()) {
+    FLaterGroup = group;
+    FLaterButton = shown;
+  }
   SizeButtonPanel();
 }
 

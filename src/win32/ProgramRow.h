@@ -104,7 +104,8 @@ class TProgramRow {
   std::vector<std::unique_ptr<TIconSpeedBtn>> FButtons;  // by index in the row
   int FSliderLeft = 0;  // the button panel's Left
   std::vector<std::u16string> FLaterTabs;  // captions still to insert, in order
-  int FLaterGroup = -1;  // the shown group, while buttons of it are still to make
+  int FLaterGroup = -1;  // the shown group, while buttons of it are still to show
+  int FLaterButton = 0;  // the first of them
   int FLastFocused = 0;  // the button the keyboard was last on
   bool FRowAwaited = false;  // the focus waits on the tabs for a row with a button
   bool FRefocus = false;     // a focused button went with the row: the next row takes the focus
