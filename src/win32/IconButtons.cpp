@@ -214,13 +214,13 @@ void TIconButton::DrawPicture(TBitmap& canvas, int x, int y, bool enabled) const
   const COLORREF transparent = FGlyph.Pixel(0, h - 1);
   const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
   auto put = [&](int px, int py, COLORREF c) {
-    if (px >= 0 && py >= 0 && px < canvas.Width() && py < canvas.Height()) canvas.SetPixel(px, py, c);
+    if (px >= 0 && py >= 0 && px < canvas.Width() && py < canvas.Height()) canvas.SetRawPixel(px, py, c);
   };
   GdiFlush();
   if (enabled) {
     for (int j = 0; j < h; ++j)
       for (int i = 0; i < w; ++i)
-        if (const COLORREF c = FGlyph.Pixel(i, j); c != transparent) put(x + i, y + j, c);
+        if (const COLORREF c = FGlyph.RawPixel(i, j); c != transparent) put(x + i, y + j, c);
     return;
   }
   // Embossed: the dark parts in highlight, one pixel down and right, then
@@ -228,7 +228,7 @@ void TIconButton::DrawPicture(TBitmap& canvas, int x, int y, bool enabled) const
   for (const bool top : {false, true})
     for (int j = 0; j < h; ++j)
       for (int i = 0; i < w; ++i)
-        if (const COLORREF c = FGlyph.Pixel(i, j); c != transparent && IsInk(c))
+        if (const COLORREF c = FGlyph.RawPixel(i, j); c != transparent && IsInk(c))
           top ? put(x + i, y + j, shadow) : put(x + i + 1, y + j + 1, highlight);
 }
 

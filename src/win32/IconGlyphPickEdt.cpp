@@ -77,13 +77,15 @@ TBitmap StripPicture(HINSTANCE instance, int resource, int index, int size) {
       return picture;
   }
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  GdiFlush();
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
       const std::uint32_t p = bits[std::size_t(y) * size * 3 + index * size + x];
       const int a = int(p >> 24);
       auto blend = [&](int c, int f) { return (c * a + f * (255 - a) + 127) / 255; };
-      picture.SetPixel(x, y, RGB(blend(int((p >> 16) & 0xFF), GetRValue(face)),
-                                 blend(int((p >> 8) & 0xFF), GetGValue(face)), blend(int(p & 0xFF), GetBValue(face))));
+      picture.SetRawPixel(x, y,
+                          RGB(blend(int((p >> 16) & 0xFF), GetRValue(face)), blend(int((p >> 8) & 0xFF), GetGValue(face)),
+                              blend(int(p & 0xFF), GetBValue(face))));
     }
   }
   return picture;
@@ -386,8 +388,9 @@ void TIconGlyphPickEditDlg::LoadIconsFromFile(const std::u16string& fileName) {
         }
         // Opaque, white included: a picture without alpha values, which
         // SetPixel writes, is drawn as it is.
+        GdiFlush();
         for (int y = 0; y < bitmap->Height(); ++y)
-          for (int x = 0; x < bitmap->Width(); ++x) bitmap->SetPixel(x, y, bitmap->Pixel(x, y));
+          for (int x = 0; x < bitmap->Width(); ++x) bitmap->SetRawPixel(x, y, bitmap->RawPixel(x, y));
       }
       // Items and pictures stay in step: a frame goes in whole or not at all.
       const int at = LargeIconList.AddBitmap(large);

@@ -31,11 +31,49 @@ void PaintFromFile(TIconGlyph& glyph, const std::u16string& fileName, int index,
   PaintIcon(glyph, icon.Get(), step, bitmap, dpi);
 }
 
+// What every drawing shares: room for the marker line, the fill with the
+// transparent colour, the picture (draw(dc, width, height, brush)), then the
+// colour processing. The automatic colour is found from `icon`.
+template <class Draw>
+void PaintOver(TIconGlyph& glyph, HICON icon, TBitmap& bitmap, UINT dpi, Draw draw) {
+  const int iconHeight = bitmap.Height();
+  if (glyph.ColorProcessing() == cpAddLine) bitmap.SetSize(bitmap.Width(), iconHeight + 1);
+  if (glyph.AutoColor()) {
+    const TColor color = FindAutoColor(icon, glyph.IconSize(), dpi);
+    glyph.BeginUpdate();
+    glyph.SetTransparentColor(color);
+    glyph.EndUpdate();
+  }
+  const int width = bitmap.Width(), height = bitmap.Height();
+  if (!bitmap.Handle()) return;
+  const COLORREF transparent = ColorToRGB(glyph.TransparentColor());
+  TBitmapCanvas canvas(bitmap);
+  const UniqueBrush brush(CreateSolidBrush(transparent));
+  const RECT all{0, 0, width, height};
+  FillRect(canvas.DC(), &all, brush.Get());
+  draw(canvas.DC(), width, iconHeight, brush.Get());
+  if (glyph.ColorProcessing() == cpAddLine) {
+    const RECT lastRow{0, height - 1, width, height};
+    FillRect(canvas.DC(), &lastRow, brush.Get());
+  } else if (glyph.ColorProcessing() == cpReplacePixel) {
+    SetPixelV(canvas.DC(), 0, height - 1, transparent);
+  }
+  GdiFlush();
+}
+
 // An image of a list drawn at `size`: a list of the shell that is larger
 // than the DPI's icons is scaled down.
 void PaintFromImageList(TIconGlyph& glyph, const TImageList& list, int index, TBitmap& bitmap, SIZE size) {
-  UniqueIcon icon = list.GetIcon(index);
   bitmap.SetSize(size.cx, size.cy);
+  // At the list's own size the image is drawn from the list: an icon made of
+  // it costs a handle and a dozen calls into the system, for every button.
+  if (!glyph.AutoColor() && list.Width() == size.cx && list.Height() == size.cy) {
+    PaintOver(glyph, nullptr, bitmap, 0, [&](HDC dc, int, int, HBRUSH) {
+      if (index >= 0 && index < list.Count()) ImageList_Draw(list.Handle(), index, dc, 0, 0, ILD_TRANSPARENT);
+    });
+    return;
+  }
+  UniqueIcon icon = list.GetIcon(index);
   PaintIcon(glyph, icon.Get(), index, bitmap);
 }
 
@@ -163,13 +201,17 @@ void TBitmap::Assign(const TBitmap& source) {
 
 COLORREF TBitmap::Pixel(int x, int y) const {
   GdiFlush();
-  return FromDib(FBits[std::size_t(y) * FWidth + x]);
+  return RawPixel(x, y);
 }
 
 void TBitmap::SetPixel(int x, int y, COLORREF color) {
   GdiFlush();
-  FBits[std::size_t(y) * FWidth + x] = ToDib(color);
+  SetRawPixel(x, y, color);
 }
+
+COLORREF TBitmap::RawPixel(int x, int y) const { return FromDib(FBits[std::size_t(y) * FWidth + x]); }
+
+void TBitmap::SetRawPixel(int x, int y, COLORREF color) { FBits[std::size_t(y) * FWidth + x] = ToDib(color); }
 
 TBitmapCanvas::TBitmapCanvas(const TBitmap& bitmap)
     : FDC(CreateCompatibleDC(nullptr)), FSelected(FDC.Get(), bitmap.Handle()) {
@@ -340,9 +382,10 @@ TColor FindUnusedColor(const TBitmap* bitmap) {
   if (bitmap->Handle()) {
     TBitmapCanvas canvas(*bitmap);
     COLORREF last = CLR_INVALID, lastNearest = CLR_INVALID;
+    GdiFlush();
     for (int y = 0; y < bitmap->Height(); ++y) {
       for (int x = 0; x < bitmap->Width(); ++x) {
-        const COLORREF c = bitmap->Pixel(x, y);
+        const COLORREF c = bitmap->RawPixel(x, y);
         if (c != last) {  // runs of one colour are the rule in an icon
           last = c;
           lastNearest = GetNearestColor(canvas.DC(), c);
@@ -388,30 +431,9 @@ HCURSOR ApplicationCursor(int id) {
 }
 
 void PaintIcon(TIconGlyph& glyph, HICON icon, int step, TBitmap& bitmap, UINT dpi) {
-  const int iconHeight = bitmap.Height();
-  if (glyph.ColorProcessing() == cpAddLine) bitmap.SetSize(bitmap.Width(), iconHeight + 1);
-  if (glyph.AutoColor()) {
-    const TColor color = FindAutoColor(icon, glyph.IconSize(), dpi);
-    glyph.BeginUpdate();
-    glyph.SetTransparentColor(color);
-    glyph.EndUpdate();
-  }
-  const int width = bitmap.Width(), height = bitmap.Height();
-  if (!bitmap.Handle()) return;
-  const COLORREF transparent = ColorToRGB(glyph.TransparentColor());
-  TBitmapCanvas canvas(bitmap);
-  const UniqueBrush brush(CreateSolidBrush(transparent));
-  const RECT all{0, 0, width, height};
-  FillRect(canvas.DC(), &all, brush.Get());
-  if (step >= 0 && icon)
-    DrawIconEx(canvas.DC(), 0, 0, icon, width, iconHeight, static_cast<UINT>(step), brush.Get(), DI_NORMAL);
-  if (glyph.ColorProcessing() == cpAddLine) {
-    const RECT lastRow{0, height - 1, width, height};
-    FillRect(canvas.DC(), &lastRow, brush.Get());
-  } else if (glyph.ColorProcessing() == cpReplacePixel) {
-    SetPixelV(canvas.DC(), 0, height - 1, transparent);
-  }
-  GdiFlush();
+  PaintOver(glyph, icon, bitmap, dpi, [&](HDC dc, int width, int height, HBRUSH brush) {
+    if (step >= 0 && icon) DrawIconEx(dc, 0, 0, icon, width, height, static_cast<UINT>(step), brush, DI_NORMAL);
+  });
 }
 
 void DrawToBitmap(TIconGlyph& glyph, TBitmap& target, UINT dpi) {

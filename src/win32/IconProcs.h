@@ -27,9 +27,14 @@ class TBitmap {
   void SetSize(int width, int height);
   // Takes the source's size and pixels.
   void Assign(const TBitmap& source);
-  // 0x00BBGGRR; the bitmap must contain x, y.
+  // 0x00BBGGRR; the bitmap must contain x, y. Each call flushes GDI's
+  // pending drawing first.
   COLORREF Pixel(int x, int y) const;
   void SetPixel(int x, int y, COLORREF color);
+  // For loops over many pixels: the caller flushes once (GdiFlush) before
+  // the loop; a flush per pixel is a call into the system each time.
+  COLORREF RawPixel(int x, int y) const;
+  void SetRawPixel(int x, int y, COLORREF color);
 
  private:
   UniqueBitmap FHandle;

@@ -476,6 +476,51 @@ TEST(IconProcs, CursorsAndOwnerImageLists) {
   EXPECT_EQ(Draw(o).Pixel(12, 12), kBlue);
 }
 
+// Images are drawn straight from their list; they must come out as the
+// list's icon drawn over the transparent colour does, alpha and mask alike:
+// the shell's own images (alpha), masked icons and a plain bitmap.
+TEST(IconProcs, ListImagesDrawAsTheirIconsWould) {
+  TImageList own(16, 16), shell;
+  AssignSystemImageList(shell, isSmall, 96);
+  ASSERT_EQ(shell.Width(), 16);
+  UniqueIcon red(static_cast<HICON>(LoadImageW(nullptr, W(DataFile(u"red.ico")), IMAGE_ICON, 16, 16, LR_LOADFROMFILE)));
+  ASSERT_EQ(own.AddIcon(red.Get()), 0);
+  ASSERT_EQ(own.AddIcon(UniqueIcon(shell.GetIcon(0)).Get()), 1);
+  UniqueIcon lime(LoadCursorFromFileW(W(DataFile(u"lime.cur"))));
+  ASSERT_EQ(own.AddIcon(lime.Get()), 2);
+  TBitmap plain;
+  FillBitmap(plain, TColor(RGB(0, 0, 128)), 16, 16);
+  ASSERT_EQ(own.AddBitmap(plain), 3);
+  for (const bool fromShell : {true, false}) {
+    const TImageList& list = fromShell ? shell : own;
+    for (int index = 0; index < std::min(list.Count(), 6); ++index) {
+      TIconGlyph g;
+      g.SetIconType(fromShell ? itSystem : itImageList);
+      g.SetImageListSmall(&own);
+      g.SetImageListLarge(&own);
+      g.SetIconIndex(index);
+      g.SetTransparentColor(clFuchsia);
+      TBitmap expected;
+      FillBitmap(expected, clFuchsia, 16, 16);
+      {
+        const UniqueIcon icon = list.GetIcon(index);
+        const TBitmapCanvas canvas(expected);
+        DrawIconEx(canvas.DC(), 0, 0, icon.Get(), 16, 16, 0, nullptr, DI_NORMAL);
+      }
+      const TBitmap drawn = Draw(g);
+      // The list's blend and the icon's round half-covered edges apart by
+      // one step of 255; a lost mask or alpha is far more.
+      const std::vector<COLORREF> a = Pixels(drawn, 16, 16), b = Pixels(expected);
+      int worst = 0;
+      for (std::size_t i = 0; i < a.size(); ++i)
+        for (const int shift : {0, 8, 16})
+          worst = std::max(worst, std::abs(int((a[i] >> shift) & 0xFF) - int((b[i] >> shift) & 0xFF)));
+      EXPECT_LE(worst, 1) << (fromShell ? "shell " : "own ") << index;
+      EXPECT_GT(CountOther(drawn, RGB(255, 0, 255)), 0) << (fromShell ? "shell " : "own ") << index;
+    }
+  }
+}
+
 TEST(IconProcs, LongFileNames) {
   const TTempFolder temp(L"dorvane-icons");
   std::wstring dir = temp.Path().substr(0, temp.Path().size() - 1);
