@@ -27,6 +27,7 @@ void TSplashForm::Create(const TPreviousInstance& previous) {
   CreateForm(kSplashDef, kSplashControls, nullptr);
   TJustOne32 guard(previous);
   FPicture = ShowSplashPicture(App.Instance, Control("Image1"));
-  ShowWindow(Handle(), SW_SHOW);
+  // Not activated: the main window is the first to take the focus, once.
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   UpdateWindow(Handle());
 }
