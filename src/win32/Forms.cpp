@@ -96,6 +96,7 @@ LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         ReleaseDC(window, dc);
         return 0;
       }
+      if (HasNoFrame(window)) return 0;  // nothing to draw: no device context taken for it
       break;
     case WM_PAINT:
       if (flags & kGroupFrame) {

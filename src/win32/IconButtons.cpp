@@ -310,6 +310,11 @@ LRESULT TIconButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint covers everything
+    case WM_NCPAINT:
+      // No frame to draw: the default would still take a device context
+      // for it, at every showing of every button.
+      if (HasNoFrame(FHandle)) return 0;
+      break;
     case WM_SETFONT:
       FFont = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam)) Invalidate();

@@ -47,6 +47,13 @@ bool PointIn(HWND window, POINT screen) {
   return IsWindowVisible(window) && PtInRect(&r, screen);
 }
 
+bool HasNoFrame(HWND window) {
+  RECT outer{}, client{};
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  return outer.right - outer.left == client.right && outer.bottom - outer.top == client.bottom;
+}
+
 UINT WindowDpi(HWND window) {
   using DpiFn = UINT(WINAPI*)(HWND);
   // Looked up: older systems than the program supports lack it.

@@ -37,6 +37,9 @@ UINT WindowDpi(HWND window);
 int SystemMetricForDpi(int index, UINT dpi);
 // Whether a point on the screen is over a window that is visible.
 bool PointIn(HWND window, POINT screen);
+// Whether the window has nothing outside its client area (no border, edge
+// or scroll bar): its WM_NCPAINT has nothing to draw.
+bool HasNoFrame(HWND window);
 
 // Full path of the running executable, of any length.
 std::wstring ExeFileName();
