@@ -27,7 +27,6 @@ void TSplashForm::Create(const TPreviousInstance& previous) {
   CreateForm(kSplashDef, kSplashControls, nullptr);
   TJustOne32 guard(previous);
   FPicture = ShowSplashPicture(App.Instance, Control("Image1"));
-  // Not activated: the main window is the first to take the focus, once.
-  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+  ShowWindow(Handle(), SW_SHOW);
   UpdateWindow(Handle());
 }
