@@ -211,12 +211,12 @@ HFONT TIconButton::Font() const {
 void TIconButton::DrawPicture(TBitmap& canvas, int x, int y, bool enabled) const {
   const int w = FGlyph.Width(), h = FGlyph.Height();
   if (w == 0 || h == 0) return;
-  const COLORREF transparent = FGlyph.Pixel(0, h - 1);
+  GdiFlush();  // once, for both bitmaps: the loops below read and write them directly
+  const COLORREF transparent = FGlyph.RawPixel(0, h - 1);
   const COLORREF highlight = GetSysColor(COLOR_BTNHIGHLIGHT), shadow = GetSysColor(COLOR_BTNSHADOW);
   auto put = [&](int px, int py, COLORREF c) {
     if (px >= 0 && py >= 0 && px < canvas.Width() && py < canvas.Height()) canvas.SetRawPixel(px, py, c);
   };
-  GdiFlush();
   if (enabled) {
     for (int j = 0; j < h; ++j)
       for (int i = 0; i < w; ++i)
