@@ -219,12 +219,21 @@ TEST(DorvaneExe, StartsAndClosesThroughTheConfirmation) {
   const TTempFolder temp(L"Dorvane e2e \u00fc");
   const std::wstring& folder = temp.Path();
   ASSERT_TRUE(Install(folder, "")) << "Dorvane.exe beside the tests";
+  // In a desktop of its own (one ctest run) the shell starts with the test:
+  // its taskbar is let come up first, as at a logon that has started.
+  if (const HWND shell = FindWindowW(L"Shell_TrayWnd", nullptr)) {
+    PumpUntil([shell] { return IsWindowVisible(shell) != FALSE; }, 2000);
+    PumpUntil([] { return false; }, 300);
+  }
   Running dorvane(folder);
   ASSERT_TRUE(dorvane.Process);
 
   const HWND main = WaitForWindow(dorvane.Id, L"DorvaneForm");
   ASSERT_TRUE(main);
   EXPECT_EQ(Text(main), L"Dorvane");
+  // The keyboard is the desk's from the start: the splash must not have
+  // spent the start's right to the foreground.
+  EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == main; }, 3000));
 
   PostMessageW(main, WM_CLOSE, 0, 0);
   const HWND box = WaitForWindow(dorvane.Id, L"#32770");
